@@ -1,0 +1,39 @@
+# Shared by the README's commands: package installation and the build presets.
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+packages=(
+  cmake ninja-build g++ file git
+  googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libxlsxwriter-dev
+  mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  wine wine64 wine32:i386 fonts-wine xvfb openbox x11-utils xdotool imagemagick liblnk-utils
+)
+
+install_packages() {
+  local missing=() p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Wine's 32-bit loader is a 32-bit Linux program; some kernels cannot run those. There
+# the Windows tests run from the 64-bit build of the same sources.
+can_run_32bit() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+wine_preset() {
+  if can_run_32bit; then echo win32; else echo win64; fi
+}
+
+build_preset() {
+  local preset=$1
+  cmake --preset "$preset" >"$top/build/$preset.configure.log" 2>&1 || { cat "$top/build/$preset.configure.log"; return 1; }
+  cmake --build --preset "$preset" || return 1
+}

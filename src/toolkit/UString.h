@@ -1,0 +1,40 @@
+#pragma once
+// The program's one string type: UTF-16 code units, as Windows keeps them.
+// Conversions to UTF-8, wchar_t and the ANSI code page happen only at the edges.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+using UString = std::u16string;
+using UStringView = std::u16string_view;
+
+// Invalid input (lone surrogates, bad UTF-8) becomes U+FFFD; never throws.
+std::string ToUtf8(UStringView text);
+UString FromUtf8(std::string_view text);
+std::wstring ToWide(UStringView text);
+UString FromWide(std::wstring_view text);
+
+// The system's ANSI code page: Windows-1252 on the simulated machine, CP_ACP on Windows.
+std::string ToAnsi(UStringView text);
+UString FromAnsi(std::string_view bytes);
+
+// Case-insensitive comparison as INI section and key names need it.
+bool SameText(UStringView a, UStringView b);
+int CompareText(UStringView a, UStringView b);
+// Lower-cases A to Z only, as the command line is compared.
+UString LowerAZ(UStringView text);
+// Removes leading and trailing blanks and control characters (code units <= U+0020).
+UString Trim(UStringView text);
+UString TrimLeft(UStringView text);
+UString TrimRight(UStringView text);
+
+UString IntToStr(long long value);
+UString UIntToStr(unsigned long long value);
+// Replaces every occurrence of `from` (not empty) by `to`.
+UString ReplaceAll(UStringView text, UStringView from, UStringView to);
+bool StartsWith(UStringView text, UStringView prefix);
+bool EndsWith(UStringView text, UStringView suffix);
+
+// The index-th field (from 0) of `text` split at `delimiter`, trimmed; empty when
+// the text has fewer fields.
+UString GetDelimitedField(UStringView text, char16_t delimiter, int index);
