@@ -1,7 +1,9 @@
 #pragma once
 // The in-memory INI object. Sections and keys are compared without regard to case;
 // a value is the text after the first "=", trimmed; a line without "=" is never a
-// key. Reading a missing key (or from a missing file) gives the caller's default.
+// key, but stays in its section when the object is written back. Of two equal keys
+// in a section, reading and writing find the first. Reading a missing key (or from
+// a missing file) gives the caller's default.
 #include <memory>
 #include <vector>
 
@@ -34,12 +36,15 @@ public:
     // Takes a whole text in from lines: each line trimmed; empty lines and lines
     // beginning with ";" dropped; "[name]" opens a section (name trimmed); other
     // lines belong to the current section with blanks around the first "=" removed;
-    // lines before the first section are dropped.
+    // lines before the first section are dropped; a repeated section continues the
+    // first one. Whatever the object held before is gone.
     void SetStrings(const TStringList& lines);
-    // For each section: "[name]", its lines, one empty line.
+    // Replaces the list's content with, for each section: "[name]", its lines, one
+    // empty line.
     void GetStrings(TStringList& lines) const;
     // Writes the object to its file in the encoding found when the file was read
     // (ANSI when it had no byte-order mark or did not exist), with that mark.
+    // False when the object is bound to no file or the file could not be written.
     bool UpdateFile() const;
 
     const UString& FileName() const { return fileName_; }

@@ -11,6 +11,9 @@ using UStringView = std::u16string_view;
 // Invalid input (lone surrogates, bad UTF-8) becomes U+FFFD; never throws.
 std::string ToUtf8(UStringView text);
 UString FromUtf8(std::string_view text);
+// Where wchar_t is UTF-16 (Windows) the code units pass unchanged, so a name the
+// system gave names the same file when handed back; elsewhere invalid input
+// becomes U+FFFD as above.
 std::wstring ToWide(UStringView text);
 UString FromWide(std::wstring_view text);
 
