@@ -1,7 +1,7 @@
-#include "platform/Platform.h"
+#include "platform/win32/Win32Platform.h"
 
-// Placeholder until the Win32 implementation lands.
 IPlatform* DefaultPlatform()
 {
-    return nullptr;
+    static Win32Platform platform;
+    return &platform;
 }
