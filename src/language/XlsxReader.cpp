@@ -1,0 +1,621 @@
+#include "language/XlsxReader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+#include "language/XmlTokenizer.h"
+#include "platform/Platform.h"
+
+namespace {
+
+constexpr uint32_t kMaxSheetRows = 1048576;  // Excel's own bounds
+constexpr uint32_t kMaxSheetColumns = 16384;
+
+// Failures inside the reader; turned into the returned text at the top.
+struct ReadError {
+    std::string what;
+};
+
+UString Utf8ToU16(std::string_view s)
+{
+    UString out;
+    out.reserve(s.size());
+    size_t i = 0;
+    while (i < s.size()) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            out += static_cast<char16_t>(c);
+            ++i;
+            continue;
+        }
+        size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+        char32_t cp = len == 4 ? (c & 0x07) : len == 3 ? (c & 0x0F) : (c & 0x1F);
+        bool ok = len != 0 && c < 0xF5 && i + len <= s.size();
+        for (size_t k = 1; ok && k < len; ++k) {
+            unsigned char cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (cc & 0x3F);
+        }
+        // Overlong forms and surrogates are as invalid as broken sequences.
+        if (ok && ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
+                   (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF))
+            ok = false;
+        if (!ok) {
+            out += u'\uFFFD';
+            ++i;
+            while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+                ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+        i += len;
+    }
+    return out;
+}
+
+int HexDigit(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameAsciiText(UStringView a, UStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char16_t x = a[i], y = b[i];
+        if (x >= u'A' && x <= u'Z')
+            x = static_cast<char16_t>(x - u'A' + u'a');
+        if (y >= u'A' && y <= u'Z')
+            y = static_cast<char16_t>(y - u'A' + u'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+bool EndsWith(std::string_view s, std::string_view suffix)
+{
+    return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+std::string ToAsciiLower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = AsciiLower(c);
+    return out;
+}
+
+// The element loop shared by every part: stops on the tokenizer's error.
+template <typename OnToken>
+void Walk(std::string_view xml, int maxDepth, const std::string& part, OnToken onToken)
+{
+    XmlTokenizer xt(xml, maxDepth);
+    for (;;) {
+        XmlTokenizer::Token t = xt.Next();
+        if (t == XmlTokenizer::Token::End)
+            return;
+        if (t == XmlTokenizer::Token::Error)
+            throw ReadError{part + ": " + xt.Error()};
+        onToken(t, xt);
+    }
+}
+
+struct Relationship {
+    std::string id, type, target;
+    bool external = false;
+};
+
+std::vector<Relationship> ParseRelationships(std::string_view xml, int maxDepth, const std::string& part)
+{
+    std::vector<Relationship> rels;
+    Walk(xml, maxDepth, part, [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
+        if (t != XmlTokenizer::Token::StartElement || xt.Name() != "Relationship")
+            return;
+        Relationship r;
+        xt.Attribute("Id", r.id);
+        xt.Attribute("Type", r.type);
+        xt.Attribute("Target", r.target);
+        std::string mode;
+        r.external = xt.Attribute("TargetMode", mode) && mode == "External";
+        rels.push_back(std::move(r));
+    });
+    return rels;
+}
+
+// A relationship target is relative to the folder of the part that owns it,
+// unless it starts at the package root.
+std::string ResolveTarget(std::string_view ownerFolder, std::string_view target)
+{
+    std::string joined = !target.empty() && target[0] == '/' ? std::string(target.substr(1))
+                                                              : std::string(ownerFolder) + std::string(target);
+    std::vector<std::string> segments;
+    size_t i = 0;
+    while (i <= joined.size()) {
+        size_t slash = joined.find('/', i);
+        if (slash == std::string::npos)
+            slash = joined.size();
+        std::string seg = joined.substr(i, slash - i);
+        if (seg == "..") {
+            if (!segments.empty())
+                segments.pop_back();
+        } else if (!seg.empty() && seg != ".") {
+            segments.push_back(std::move(seg));
+        }
+        i = slash + 1;
+    }
+    std::string out;
+    for (const std::string& s : segments)
+        out += (out.empty() ? "" : "/") + s;
+    return out;
+}
+
+std::string FolderOf(std::string_view part)
+{
+    size_t slash = part.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
+}
+
+std::string RelationshipsPartOf(std::string_view part)
+{
+    size_t slash = part.rfind('/');
+    std::string_view file = slash == std::string_view::npos ? part : part.substr(slash + 1);
+    return FolderOf(part) + "_rels/" + std::string(file) + ".rels";
+}
+
+std::string Extract(const ZipArchive& zip, const std::string& part)
+{
+    std::string bytes;
+    std::string error = zip.Extract(part, bytes);
+    if (!error.empty())
+        throw ReadError{error};
+    return bytes;
+}
+
+// Text of the <t> elements below the current element, phonetic runs left out.
+// Called on the start of <si> or <is>; returns after its end.
+class RunText {
+public:
+    void Start() { text_.clear(), inT_ = false, phonetic_ = 0; }
+    void Token(XmlTokenizer::Token t, const XmlTokenizer& xt)
+    {
+        if (t == XmlTokenizer::Token::StartElement) {
+            if (xt.Name() == "rPh")
+                ++phonetic_;
+            else if (xt.Name() == "t")
+                inT_ = true;
+        } else if (t == XmlTokenizer::Token::EndElement) {
+            if (xt.Name() == "rPh" && phonetic_ > 0)
+                --phonetic_;
+            else if (xt.Name() == "t")
+                inT_ = false;
+        } else if (t == XmlTokenizer::Token::Text && inT_ && phonetic_ == 0) {
+            text_ += xt.Text();
+        }
+    }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    bool inT_ = false;
+    int phonetic_ = 0;
+};
+
+std::vector<UString> ParseSharedStrings(std::string_view xml, int maxDepth)
+{
+    std::vector<UString> strings;
+    RunText run;
+    bool inItem = false;
+    Walk(xml, maxDepth, "shared strings", [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
+        if (t == XmlTokenizer::Token::StartElement && xt.Name() == "si" && !inItem) {
+            inItem = true;
+            run.Start();
+        } else if (t == XmlTokenizer::Token::EndElement && xt.Name() == "si" && inItem) {
+            inItem = false;
+            strings.push_back(DecodeXlsxText(run.Text()));
+        } else if (inItem) {
+            run.Token(t, xt);
+        }
+    });
+    return strings;
+}
+
+// "BC12" -> column 54 (from 0) and row 12; false when malformed.
+bool ParseCellReference(std::string_view ref, uint32_t& column, uint32_t& row)
+{
+    size_t i = 0;
+    uint32_t col = 0;
+    while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
+        col = col * 26 + static_cast<uint32_t>(AsciiLower(ref[i]) - 'a' + 1);
+        if (col > kMaxSheetColumns)
+            return false;
+        ++i;
+    }
+    if (i == 0 || i == ref.size())
+        return false;
+    uint32_t r = 0;
+    for (; i < ref.size(); ++i) {
+        if (ref[i] < '0' || ref[i] > '9')
+            return false;
+        r = r * 10 + static_cast<uint32_t>(ref[i] - '0');
+        if (r > kMaxSheetRows)
+            return false;
+    }
+    if (r == 0)
+        return false;
+    column = col - 1;
+    row = r;
+    return true;
+}
+
+std::optional<uint32_t> ParseUnsigned(std::string_view s, uint32_t max)
+{
+    uint32_t value = 0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc() || p != s.data() + s.size() || value > max)
+        return std::nullopt;
+    return value;
+}
+
+// A number as Excel shows it in the General format: integers without a fraction,
+// others to 15 significant digits. What does not parse is kept as written.
+std::string NumberText(std::string_view raw)
+{
+    std::string_view s = raw;
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n'))
+        s.remove_suffix(1);
+    double value = 0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || ec != std::errc() || p != s.data() + s.size() || !std::isfinite(value))
+        return std::string(raw);
+    char buf[64];
+    if (value == std::floor(value) && std::fabs(value) < 1e15) {
+        auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
+        return std::string(buf, r.ptr);
+    }
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string out(buf, r.ptr);
+    for (char& c : out)
+        if (c == 'e')
+            c = 'E';
+    return out;
+}
+
+}  // namespace
+
+// Collects cells in reading order and turns them into the sheet's rows.
+class XlsxSheetBuilder {
+public:
+    XlsxSheetBuilder(XlsxSheet& sheet, std::vector<UString> shared, const XlsxLimits& limits)
+        : sheet_(sheet), sharedCount_(shared.size()), limits_(limits)
+    {
+        sheet_.texts_ = std::move(shared);
+    }
+
+    void Add(uint32_t row, uint32_t column, const UString* sharedText, UString ownText)
+    {
+        size_t length = sharedText ? sharedText->size() : ownText.size();
+        if (length == 0)
+            return;
+        total_ += length;
+        if (total_ > limits_.maxTextUnits)
+            throw ReadError{"the sheet holds more text than allowed (" + std::to_string(limits_.maxTextUnits) +
+                            " code units)"};
+        uint32_t text;
+        if (sharedText) {
+            text = static_cast<uint32_t>(sharedText - sheet_.texts_.data());
+        } else {
+            text = static_cast<uint32_t>(sheet_.texts_.size());
+            sheet_.texts_.push_back(std::move(ownText));
+        }
+        if (!pending_.empty() && (pending_.back().row > row ||
+                                  (pending_.back().row == row && pending_.back().column >= column)))
+            sorted_ = false;
+        pending_.push_back({row, column, text});
+    }
+
+    const UString* Shared(size_t index) const
+    {
+        return index < sharedCount_ ? &sheet_.texts_[index] : nullptr;
+    }
+
+    void Finish()
+    {
+        if (!sorted_) {
+            // A later cell of the same reference replaces an earlier one.
+            std::stable_sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
+                return a.row != b.row ? a.row < b.row : a.column < b.column;
+            });
+            std::vector<Pending> unique;
+            unique.reserve(pending_.size());
+            for (const Pending& p : pending_) {
+                if (!unique.empty() && unique.back().row == p.row && unique.back().column == p.column)
+                    unique.back() = p;
+                else
+                    unique.push_back(p);
+            }
+            pending_.swap(unique);
+        }
+        sheet_.cells_.reserve(pending_.size());
+        for (const Pending& p : pending_) {
+            if (sheet_.rows_.empty() || sheet_.rows_.back().number != p.row) {
+                if (sheet_.rows_.size() >= limits_.maxRows)
+                    throw ReadError{"the sheet has more than " + std::to_string(limits_.maxRows) + " rows"};
+                sheet_.rows_.push_back({p.row, sheet_.cells_.size(), 0});
+            }
+            sheet_.cells_.push_back({p.column, p.text});
+            ++sheet_.rows_.back().count;
+            sheet_.columns_ = std::max<size_t>(sheet_.columns_, p.column + 1);
+        }
+    }
+
+private:
+    struct Pending {
+        uint32_t row, column, text;
+    };
+    XlsxSheet& sheet_;
+    size_t sharedCount_;
+    const XlsxLimits& limits_;
+    std::vector<Pending> pending_;
+    size_t total_ = 0;
+    bool sorted_ = true;
+};
+
+namespace {
+
+void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimits& limits)
+{
+    bool inData = false, inRow = false, inCell = false, inValue = false, inInline = false;
+    uint32_t rowNumber = 0, column = 0, rowsSeen = 0;
+    int64_t lastColumn = -1;
+    std::string type, value, attr;
+    RunText run;
+
+    Walk(xml, limits.maxDepth, "sheet", [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
+        std::string_view name = xt.Name();
+        if (t == XmlTokenizer::Token::StartElement) {
+            if (name == "sheetData") {
+                inData = true;
+            } else if (inData && !inRow && name == "row") {
+                inRow = true;
+                uint32_t number = rowNumber + 1;
+                if (xt.Attribute("r", attr)) {
+                    auto parsed = ParseUnsigned(attr, kMaxSheetRows);
+                    if (!parsed || *parsed == 0)
+                        throw ReadError{"sheet: bad row number \"" + attr + "\""};
+                    number = *parsed;
+                }
+                if (number > kMaxSheetRows)
+                    throw ReadError{"sheet: more rows than a sheet can hold"};
+                if (++rowsSeen > limits.maxRows)
+                    throw ReadError{"the sheet has more than " + std::to_string(limits.maxRows) + " rows"};
+                rowNumber = number;
+                lastColumn = -1;
+            } else if (inRow && !inCell && name == "c") {
+                inCell = true;
+                uint32_t cellRow = rowNumber;
+                column = static_cast<uint32_t>(lastColumn + 1);
+                if (xt.Attribute("r", attr) && !ParseCellReference(attr, column, cellRow))
+                    throw ReadError{"sheet: bad cell reference \"" + attr + "\""};
+                if (column >= kMaxSheetColumns)
+                    throw ReadError{"sheet: more columns than a sheet can hold"};
+                // A cell names its own row; trust it over the row element.
+                rowNumber = cellRow;
+                lastColumn = column;
+                if (!xt.Attribute("t", type))
+                    type = "n";
+                value.clear();
+            } else if (inCell && !inInline && name == "v") {
+                inValue = true;
+            } else if (inCell && name == "is") {
+                inInline = true;
+                run.Start();
+            } else if (inInline) {
+                run.Token(t, xt);
+            }
+        } else if (t == XmlTokenizer::Token::EndElement) {
+            if (inInline && name == "is") {
+                inInline = false;
+            } else if (inInline) {
+                run.Token(t, xt);
+            } else if (inValue && name == "v") {
+                inValue = false;
+            } else if (inCell && name == "c") {
+                inCell = false;
+                if (type == "s") {
+                    if (value.empty())
+                        return;
+                    auto index = ParseUnsigned(value, UINT32_MAX);
+                    const UString* text = index ? builder.Shared(*index) : nullptr;
+                    if (!text)
+                        throw ReadError{"sheet: cell refers to a missing shared string \"" + value + "\""};
+                    builder.Add(rowNumber, column, text, {});
+                } else if (type == "inlineStr") {
+                    builder.Add(rowNumber, column, nullptr, DecodeXlsxText(run.Text()));
+                } else if (type == "b") {
+                    if (!value.empty())
+                        builder.Add(rowNumber, column, nullptr, value == "0" ? u"FALSE" : u"TRUE");
+                } else if (type == "str" || type == "e" || type == "d") {
+                    builder.Add(rowNumber, column, nullptr, DecodeXlsxText(value));
+                } else {
+                    builder.Add(rowNumber, column, nullptr, Utf8ToU16(NumberText(value)));
+                }
+            } else if (inRow && !inCell && name == "row") {
+                inRow = false;
+            } else if (name == "sheetData") {
+                inData = false;
+            }
+        } else if (t == XmlTokenizer::Token::Text) {
+            if (inInline)
+                run.Token(t, xt);
+            else if (inValue)
+                value += xt.Text();
+        }
+    });
+}
+
+void ReadSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sheet, const XlsxLimits& limits)
+{
+    ZipArchive zip;
+    std::string error = zip.Open(workbook, limits.zip);
+    if (!error.empty())
+        throw ReadError{error};
+
+    // The workbook part is named by the package relationships; every writer seen
+    // puts it at xl/workbook.xml, which serves when those are missing.
+    std::string workbookPart = "xl/workbook.xml";
+    if (zip.Contains("_rels/.rels")) {
+        for (const Relationship& r : ParseRelationships(Extract(zip, "_rels/.rels"), limits.maxDepth, "_rels/.rels"))
+            if (!r.external && EndsWith(r.type, "/officeDocument") && !r.target.empty()) {
+                workbookPart = ResolveTarget("", r.target);
+                break;
+            }
+    }
+    if (!zip.Contains(workbookPart))
+        throw ReadError{"no workbook part " + workbookPart};
+
+    std::string sheetId;
+    std::vector<std::string> names;
+    Walk(Extract(zip, workbookPart), limits.maxDepth, workbookPart,
+         [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
+             std::string name, id;
+             if (t != XmlTokenizer::Token::StartElement || xt.Name() != "sheet" || !xt.Attribute("name", name))
+                 return;
+             if (sheetId.empty() && SameAsciiText(DecodeXlsxText(name), sheetName) && xt.Attribute("id", id))
+                 sheetId = id.empty() ? "?" : id;
+             names.push_back(name);
+         });
+    if (sheetId.empty()) {
+        std::string list;
+        for (const std::string& n : names)
+            list += (list.empty() ? "" : ", ") + n;
+        throw ReadError{"no sheet of that name; the workbook has: " + (list.empty() ? "none" : list)};
+    }
+
+    const std::string folder = FolderOf(workbookPart);
+    const std::string relsPart = RelationshipsPartOf(workbookPart);
+    std::string sheetPart, sharedPart;
+    if (zip.Contains(relsPart)) {
+        for (const Relationship& r : ParseRelationships(Extract(zip, relsPart), limits.maxDepth, relsPart)) {
+            if (r.external)
+                continue;
+            if (r.id == sheetId)
+                sheetPart = ResolveTarget(folder, r.target);
+            if (EndsWith(ToAsciiLower(r.type), "/sharedstrings") && sharedPart.empty())
+                sharedPart = ResolveTarget(folder, r.target);
+        }
+    }
+    if (sheetPart.empty())
+        throw ReadError{"the sheet's relationship " + sheetId + " is missing"};
+    if (sharedPart.empty() && zip.Contains(folder + "sharedStrings.xml"))
+        sharedPart = folder + "sharedStrings.xml";
+
+    std::vector<UString> shared;
+    // A missing shared-strings part only matters to a cell that refers to it.
+    if (!sharedPart.empty() && zip.Contains(sharedPart))
+        shared = ParseSharedStrings(Extract(zip, sharedPart), limits.maxDepth);
+
+    XlsxSheetBuilder builder(sheet, std::move(shared), limits);
+    ParseSheet(Extract(zip, sheetPart), builder, limits);
+    builder.Finish();
+}
+
+}  // namespace
+
+UStringView XlsxSheet::Cell(size_t row, size_t column) const
+{
+    if (row >= rows_.size())
+        return {};
+    const Row& r = rows_[row];
+    auto first = cells_.begin() + static_cast<ptrdiff_t>(r.first);
+    auto last = first + static_cast<ptrdiff_t>(r.count);
+    auto it = std::lower_bound(first, last, column, [](const CellEntry& c, size_t col) { return c.column < col; });
+    if (it == last || it->column != column)
+        return {};
+    return texts_[it->text];
+}
+
+void XlsxSheet::Clear()
+{
+    texts_.clear();
+    cells_.clear();
+    rows_.clear();
+    columns_ = 0;
+}
+
+UString DecodeXlsxText(std::string_view utf8)
+{
+    UString text = Utf8ToU16(utf8);
+    if (text.find(u"_x") == UString::npos)
+        return text;
+    UString out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'_' && i + 6 < text.size() && text[i + 1] == u'x' && text[i + 6] == u'_') {
+            int a = HexDigit(text[i + 2]), b = HexDigit(text[i + 3]), c = HexDigit(text[i + 4]),
+                d = HexDigit(text[i + 5]);
+            if (a >= 0 && b >= 0 && c >= 0 && d >= 0) {
+                out += static_cast<char16_t>(a << 12 | b << 8 | c << 4 | d);
+                i += 6;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+UString ReadXlsxSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sheet, const XlsxLimits& limits)
+{
+    sheet.Clear();
+    try {
+        ReadSheet(workbook, sheetName, sheet, limits);
+        return {};
+    } catch (const ReadError& e) {
+        sheet.Clear();
+        return Utf8ToU16(e.what);
+    } catch (const std::bad_alloc&) {
+        sheet.Clear();
+        return u"out of memory reading the workbook";
+    } catch (const std::length_error&) {
+        sheet.Clear();
+        return u"out of memory reading the workbook";
+    }
+}
+
+UString ReadXlsxSheetFile(const UString& path, UStringView sheetName, XlsxSheet& sheet, const XlsxLimits& limits)
+{
+    sheet.Clear();
+    std::optional<std::string> bytes = Platform().ReadWholeFile(path);
+    if (!bytes)
+        return u"cannot read " + path + u": " + Platform().SystemErrorMessage(Platform().LastError());
+    UString error = ReadXlsxSheet(*bytes, sheetName, sheet, limits);
+    return error.empty() ? error : path + u": " + error;
+}

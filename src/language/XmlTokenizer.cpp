@@ -1,0 +1,309 @@
+#include "language/XmlTokenizer.h"
+
+#include <cstdint>
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool IsNameChar(char c)
+{
+    return !IsBlank(c) && c != '>' && c != '/' && c != '=' && c != '<' && c != '"' && c != '\'' &&
+           c != '?' && c != '!';
+}
+
+std::string_view LocalName(std::string_view qualified)
+{
+    size_t colon = qualified.find(':');
+    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+}
+
+// Value of a character reference body ("#65", "#x41"); 0 when malformed.
+char32_t CharRef(std::string_view body)
+{
+    if (body.size() < 2 || body[0] != '#')
+        return 0;
+    bool hex = body[1] == 'x' || body[1] == 'X';
+    size_t i = hex ? 2 : 1;
+    if (i >= body.size())
+        return 0;
+    uint32_t value = 0;
+    for (; i < body.size(); ++i) {
+        char c = body[i];
+        uint32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<uint32_t>(c - '0');
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = static_cast<uint32_t>(c - 'a' + 10);
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = static_cast<uint32_t>(c - 'A' + 10);
+        else
+            return 0;
+        value = value * (hex ? 16 : 10) + digit;
+        if (value > 0x10FFFF)
+            return 0xFFFD;
+    }
+    return value == 0 ? 0xFFFD : value;
+}
+
+bool DecodeInto(std::string_view raw, std::string& out)
+{
+    // Line ends are normalised as XML requires: CR LF and a lone CR read as LF.
+    auto literal = [&out](std::string_view s) {
+        if (s.find('\r') == std::string_view::npos) {
+            out.append(s);
+            return;
+        }
+        for (size_t k = 0; k < s.size(); ++k) {
+            if (s[k] != '\r')
+                out += s[k];
+            else if (k + 1 >= s.size() || s[k + 1] != '\n')
+                out += '\n';
+        }
+    };
+    size_t i = 0;
+    while (i < raw.size()) {
+        size_t amp = raw.find('&', i);
+        if (amp == std::string_view::npos) {
+            literal(raw.substr(i));
+            break;
+        }
+        literal(raw.substr(i, amp - i));
+        size_t semi = raw.find(';', amp);
+        if (semi == std::string_view::npos || semi - amp > 12)
+            return false;
+        std::string_view body = raw.substr(amp + 1, semi - amp - 1);
+        if (body == "lt")
+            out += '<';
+        else if (body == "gt")
+            out += '>';
+        else if (body == "amp")
+            out += '&';
+        else if (body == "quot")
+            out += '"';
+        else if (body == "apos")
+            out += '\'';
+        else if (char32_t cp = CharRef(body))
+            AppendUtf8(out, cp);
+        else
+            return false;
+        i = semi + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+XmlTokenizer::XmlTokenizer(std::string_view xml, int maxDepth)
+    : in_(xml), maxDepth_(maxDepth > 0 ? static_cast<size_t>(maxDepth) : 1)
+{
+    if (in_.substr(0, 3) == "\xEF\xBB\xBF")
+        pos_ = 3;
+}
+
+XmlTokenizer::Token XmlTokenizer::Fail(const std::string& what)
+{
+    if (!failed_)
+        error_ = "XML: " + what + " at byte " + std::to_string(pos_);
+    failed_ = true;
+    return Token::Error;
+}
+
+bool XmlTokenizer::SkipUntil(std::string_view terminator)
+{
+    size_t end = in_.find(terminator, pos_);
+    if (end == std::string_view::npos)
+        return false;
+    pos_ = end + terminator.size();
+    return true;
+}
+
+bool XmlTokenizer::Attribute(std::string_view localName, std::string& value) const
+{
+    for (const Attr& a : attrs_) {
+        if (LocalName(a.name) == localName) {
+            value.clear();
+            // Cannot fail here: every value was checked when the tag was read.
+            DecodeInto(a.raw, value);
+            return true;
+        }
+    }
+    return false;
+}
+
+XmlTokenizer::Token XmlTokenizer::Next()
+{
+    if (failed_)
+        return Token::Error;
+    if (pendingEnd_) {
+        pendingEnd_ = false;
+        open_.pop_back();
+        attrs_.clear();
+        return Token::EndElement;
+    }
+    for (;;) {
+        if (pos_ >= in_.size()) {
+            if (!open_.empty())
+                return Fail("document ends inside element <" + std::string(open_.back()) + ">");
+            return Token::End;
+        }
+        // A CDATA section inside an element is character data, read below.
+        bool cdata = in_.compare(pos_, 9, "<![CDATA[") == 0 && !open_.empty();
+        if (in_[pos_] == '<' && !cdata) {
+            Token t = ReadMarkup();
+            if (t == Token::Text)  // a comment or instruction: nothing to report
+                continue;
+            return t;
+        }
+        // Character data up to the next tag, CDATA sections joined in.
+        text_.clear();
+        while (pos_ < in_.size()) {
+            if (in_[pos_] == '<') {
+                if (in_.compare(pos_, 9, "<![CDATA[") != 0)
+                    break;
+                size_t end = in_.find("]]>", pos_ + 9);
+                if (end == std::string_view::npos)
+                    return Fail("unterminated CDATA section");
+                text_.append(in_.substr(pos_ + 9, end - pos_ - 9));
+                pos_ = end + 3;
+                continue;
+            }
+            size_t lt = in_.find('<', pos_);
+            if (lt == std::string_view::npos)
+                lt = in_.size();
+            if (!DecodeInto(in_.substr(pos_, lt - pos_), text_))
+                return Fail("malformed entity reference");
+            pos_ = lt;
+        }
+        if (open_.empty())
+            continue;  // blanks around the root element
+        return Token::Text;
+    }
+}
+
+// Returns Text for markup that yields no token (comments, instructions).
+XmlTokenizer::Token XmlTokenizer::ReadMarkup()
+{
+    if (in_.compare(pos_, 4, "<!--") == 0) {
+        pos_ += 4;
+        if (!SkipUntil("-->"))
+            return Fail("unterminated comment");
+        return Token::Text;
+    }
+    if (in_.compare(pos_, 2, "<?") == 0) {
+        pos_ += 2;
+        if (!SkipUntil("?>"))
+            return Fail("unterminated processing instruction");
+        return Token::Text;
+    }
+    if (in_.compare(pos_, 2, "<!") == 0)
+        return Fail("document type declarations are not accepted");
+    if (in_.compare(pos_, 2, "</") == 0)
+        return ReadEndTag();
+    return ReadStartTag();
+}
+
+XmlTokenizer::Token XmlTokenizer::ReadStartTag()
+{
+    ++pos_;  // '<'
+    size_t start = pos_;
+    while (pos_ < in_.size() && IsNameChar(in_[pos_]))
+        ++pos_;
+    if (pos_ == start)
+        return Fail("element without a name");
+    std::string_view qname = in_.substr(start, pos_ - start);
+    attrs_.clear();
+    for (;;) {
+        while (pos_ < in_.size() && IsBlank(in_[pos_]))
+            ++pos_;
+        if (pos_ >= in_.size())
+            return Fail("document ends inside a tag");
+        char c = in_[pos_];
+        if (c == '>' || c == '/') {
+            bool empty = c == '/';
+            if (empty) {
+                if (pos_ + 1 >= in_.size() || in_[pos_ + 1] != '>')
+                    return Fail("'/' not followed by '>'");
+                ++pos_;
+            }
+            ++pos_;
+            if (open_.size() >= maxDepth_)
+                return Fail("elements nested deeper than " + std::to_string(maxDepth_));
+            open_.push_back(qname);
+            name_ = LocalName(qname);
+            pendingEnd_ = empty;
+            return Token::StartElement;
+        }
+        size_t nameStart = pos_;
+        while (pos_ < in_.size() && IsNameChar(in_[pos_]))
+            ++pos_;
+        if (pos_ == nameStart)
+            return Fail("unexpected character in a tag");
+        std::string_view aname = in_.substr(nameStart, pos_ - nameStart);
+        while (pos_ < in_.size() && IsBlank(in_[pos_]))
+            ++pos_;
+        if (pos_ >= in_.size() || in_[pos_] != '=')
+            return Fail("attribute without a value");
+        ++pos_;
+        while (pos_ < in_.size() && IsBlank(in_[pos_]))
+            ++pos_;
+        if (pos_ >= in_.size() || (in_[pos_] != '"' && in_[pos_] != '\''))
+            return Fail("attribute value without quotes");
+        char quote = in_[pos_++];
+        size_t end = in_.find(quote, pos_);
+        if (end == std::string_view::npos)
+            return Fail("unterminated attribute value");
+        std::string_view raw = in_.substr(pos_, end - pos_);
+        if (raw.find('<') != std::string_view::npos)
+            return Fail("'<' in an attribute value");
+        std::string check;
+        if (raw.find('&') != std::string_view::npos && !DecodeInto(raw, check))
+            return Fail("malformed entity reference");
+        attrs_.push_back({aname, raw});
+        pos_ = end + 1;
+    }
+}
+
+XmlTokenizer::Token XmlTokenizer::ReadEndTag()
+{
+    pos_ += 2;  // "</"
+    size_t start = pos_;
+    while (pos_ < in_.size() && IsNameChar(in_[pos_]))
+        ++pos_;
+    std::string_view qname = in_.substr(start, pos_ - start);
+    while (pos_ < in_.size() && IsBlank(in_[pos_]))
+        ++pos_;
+    if (pos_ >= in_.size() || in_[pos_] != '>')
+        return Fail("malformed end tag");
+    ++pos_;
+    if (open_.empty() || open_.back() != qname)
+        return Fail("end tag </" + std::string(qname) + "> does not match");
+    open_.pop_back();
+    name_ = LocalName(qname);
+    attrs_.clear();
+    return Token::EndElement;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// A minimal pull tokenizer for the XML parts of an .xlsx package: elements,
+// attributes, character data (entities and CDATA resolved), nothing else. Namespace
+// prefixes are dropped from names, since writers differ in the prefixes they use.
+// A document type declaration is refused: workbook parts never carry one, and its
+// entity definitions are the classic way to make a parser blow up.
+//
+// The tokenizer never reads past its input, never recurses, and refuses nesting
+// deeper than its limit; after an error every call returns Token::Error.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class XmlTokenizer {
+public:
+    enum class Token { StartElement, EndElement, Text, End, Error };
+
+    // The input must outlive the tokenizer. A UTF-8 byte-order mark is skipped.
+    explicit XmlTokenizer(std::string_view xml, int maxDepth = 256);
+
+    Token Next();
+
+    // Local name of the current start or end element (prefix removed).
+    std::string_view Name() const { return name_; }
+    // Depth of the current element: 1 for the root; for Text, that of its parent.
+    int Depth() const { return static_cast<int>(open_.size()); }
+    // Value of the current start element's attribute of that local name, decoded;
+    // false when it has none.
+    bool Attribute(std::string_view localName, std::string& value) const;
+    // Decoded character data of the current Text token (UTF-8).
+    const std::string& Text() const { return text_; }
+    // What went wrong, with the byte offset; empty before an error.
+    const std::string& Error() const { return error_; }
+
+private:
+    struct Attr {
+        std::string_view name;
+        std::string_view raw;
+    };
+    Token Fail(const std::string& what);
+    Token ReadMarkup();
+    Token ReadStartTag();
+    Token ReadEndTag();
+    bool SkipUntil(std::string_view terminator);
+
+    std::string_view in_;
+    size_t pos_ = 0;
+    size_t maxDepth_;
+    std::vector<std::string_view> open_;  // qualified names, to match end tags
+    std::vector<Attr> attrs_;
+    std::string_view name_;
+    std::string text_;
+    std::string error_;
+    bool pendingEnd_ = false;  // an empty-element tag owes its end token
+    bool failed_ = false;
+};
+
+// Appends the UTF-8 form of a code point; invalid ones become U+FFFD.
+void AppendUtf8(std::string& out, char32_t codePoint);

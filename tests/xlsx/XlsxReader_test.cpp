@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "language/XlsxReader.h"
+#include "language/XmlTokenizer.h"
+#include "toolkit/UString.h"
+#include "xlsx/ZipBuilder.h"
+
+namespace {
+
+std::string Workbook(const std::string& rows, const std::string& shared = {}, bool deflate = true)
+{
+    auto parts = WorkbookParts(SheetXml(rows), shared);
+    for (auto& p : parts)
+        p.deflate = deflate;
+    return BuildZip(parts);
+}
+
+// The sheet as rows of UTF-8 cells, columns up to the widest row.
+std::vector<std::vector<std::string>> Table(const XlsxSheet& sheet)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (size_t r = 0; r < sheet.RowCount(); ++r) {
+        std::vector<std::string> row;
+        for (size_t c = 0; c < sheet.ColumnCount(); ++c)
+            row.push_back(ToUtf8(sheet.Cell(r, c)));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+const char* kShared = R"(<?xml version="1.0" encoding="UTF-8"?>
+<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="4" uniqueCount="4">
+<si><t>Ident</t></si>
+<si><r><rPr><b/></rPr><t xml:space="preserve">Rich </t></r><r><t>text</t></r><rPh sb="0" eb="1"><t>ふりがな</t></rPh></si>
+<si><t>Tom &amp; &quot;Jerry&quot; &lt;3 &#x41;&#66; 日本語 &#x1F600;</t></si>
+<si><t>line_x000D_
+break</t></si>
+</sst>)";
+
+TEST(XlsxReader, ReadsEveryKindOfCellAsTextPlacedByReference)
+{
+    const std::string rows =
+        R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="C1" t="s"><v>1</v></c></row>)"
+        R"(<row r="3" spans="1:4"><c r="B3" t="s"><v>2</v></c><c r="D3" t="inlineStr"><is><r><t>in</t></r><r><t>line</t></r></is></c></row>)"
+        R"(<row r="4"><c r="A4"><v>42</v></c><c r="B4" s="1"><v>3.5</v></c><c r="C4"><v>0.30000000000000004</v></c><c r="D4" t="b"><v>1</v></c></row>)"
+        R"(<row r="5"><c r="A5" t="str"><f>A1&amp;"x"</f><v>Identx</v></c><c r="B5" t="e"><f>1/0</f><v>#DIV/0!</v></c><c r="C5" t="b"><v>0</v></c><c r="D5"/></row>)"
+        R"(<row r="6"><c t="s"><v>3</v></c><c><v>-7</v></c><c r="D6"><v>1E+20</v></c></row>)";
+    for (bool deflate : {true, false}) {
+        XlsxSheet sheet;
+        ASSERT_EQ(u"", ReadXlsxSheet(Workbook(rows, kShared, deflate), u"install", sheet)) << deflate;
+        using Row = std::vector<std::string>;
+        std::vector<Row> expected = {
+            {"Ident", "", "Rich text", ""},
+            {"", "Tom & \"Jerry\" <3 AB 日本語 😀", "", "inline"},
+            {"42", "3.5", "0.3", "TRUE"},
+            {"Identx", "#DIV/0!", "FALSE", ""},
+            {"line\r\nbreak", "-7", "", "1E+20"},
+        };
+        EXPECT_EQ(expected, Table(sheet));
+        EXPECT_EQ(3u, sheet.RowNumber(1));
+        EXPECT_EQ(u"", sheet.Cell(0, 99));
+        EXPECT_EQ(u"", sheet.Cell(99, 0));
+    }
+}
+
+TEST(XlsxReader, FindsTheSheetByNameOrSaysWhichSheetsThereAre)
+{
+    XlsxSheet sheet;
+    std::string book = BuildZip(WorkbookParts(SheetXml(R"(<row><c t="inlineStr"><is><t>mine</t></is></c></row>)"), "", "Texts"));
+    ASSERT_EQ(u"", ReadXlsxSheet(book, u"TEXTS", sheet));
+    EXPECT_EQ(u"mine", sheet.Cell(0, 0));
+    UString error = ReadXlsxSheet(book, u"Install", sheet);
+    EXPECT_NE(UString::npos, error.find(u"Other, Texts")) << ToUtf8(error);
+    EXPECT_EQ(0u, sheet.RowCount());
+}
+
+TEST(XlsxReader, LaterCellOfTheSameReferenceWinsAndRowsComeInSheetOrder)
+{
+    XlsxSheet sheet;
+    ASSERT_EQ(u"", ReadXlsxSheet(Workbook(R"(<row r="2"><c r="A2"><v>2</v></c></row><row r="1"><c r="A1"><v>1</v></c><c r="A1"><v>9</v></c></row>)"),
+                                 u"Install", sheet));
+    EXPECT_EQ((std::vector<std::vector<std::string>>{{"9"}, {"2"}}), Table(sheet));
+}
+
+struct DamageCase {
+    const char* what;
+    std::string bytes;
+};
+
+std::string WithEntry(ZipEntrySpec damaged)
+{
+    auto parts = WorkbookParts(SheetXml(""), "");
+    parts.back() = std::move(damaged);
+    parts.back().name = "xl/worksheets/sheet2.xml";
+    return BuildZip(parts);
+}
+
+TEST(XlsxReader, DamagedArchivesGiveAnErrorText)
+{
+    std::string zeros(4u << 20, '\0');
+    std::string goodSheet = SheetXml(R"(<row><c><v>1</v></c></row>)");
+    std::string book = Workbook(R"(<row><c><v>1</v></c></row>)");
+    std::string noEnd = book.substr(0, book.size() - 22);
+    std::string cdOutside = book;
+    cdOutside[cdOutside.size() - 6] = '\x7F';  // central directory offset's high byte
+    std::vector<DamageCase> cases = {
+        {"empty", ""},
+        {"not a zip", "PK\x03\x04 this is plain text, not an archive at all"},
+        {"no end record", noEnd},
+        {"central directory offset wrong", cdOutside},
+        {"wrong CRC", WithEntry({"", goodSheet, true, true})},
+        {"stored wrong CRC", WithEntry({"", goodSheet, false, true})},
+        {"announced size too small", WithEntry({"", goodSheet, true, false, -5})},
+        {"announced size too large", WithEntry({"", goodSheet, true, false, +5})},
+        {"ratio past 200", WithEntry({"", zeros})},
+        {"announced past 64 MiB", WithEntry({"", goodSheet, true, false, 65 << 20})},
+        {"no workbook part", BuildZip({{"a.txt", "hello"}})},
+    };
+    for (const DamageCase& c : cases) {
+        XlsxSheet sheet;
+        EXPECT_NE(u"", ReadXlsxSheet(c.bytes, u"Install", sheet)) << c.what;
+        EXPECT_EQ(0u, sheet.RowCount()) << c.what;
+    }
+}
+
+TEST(XlsxReader, EveryCutOrFlippedByteIsReadOrRefusedCleanly)
+{
+    std::string book = Workbook(R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1"><v>5</v></c></row>)", kShared);
+    for (size_t cut = 0; cut < book.size(); ++cut) {
+        XlsxSheet sheet;
+        EXPECT_NE(u"", ReadXlsxSheet(book.substr(0, cut), u"Install", sheet)) << cut;
+    }
+    for (size_t at = 0; at < book.size(); ++at) {
+        for (char flip : {'\x01', '\x80', '\xFF'}) {
+            std::string damaged = book;
+            damaged[at] = static_cast<char>(damaged[at] ^ flip);
+            XlsxSheet sheet;
+            ReadXlsxSheet(damaged, u"Install", sheet);  // either outcome; no crash, no hang
+        }
+    }
+}
+
+TEST(XlsxReader, MalformedOrHostileSheetsAreRefused)
+{
+    std::string deep;
+    for (int i = 0; i < 300; ++i)
+        deep += "<x>";
+    struct Case {
+        const char* what;
+        std::string rows;
+    } cases[] = {
+        {"unclosed element", R"(<row><c><v>1</v></c>)"},
+        {"mismatched end tag", R"(<row><c><v>1</c></v></row>)"},
+        {"unknown entity", R"(<row><c t="inlineStr"><is><t>&nbsp;</t></is></c></row>)"},
+        {"unquoted attribute", R"(<row r=1><c><v>1</v></c></row>)"},
+        {"bad cell reference", R"(<row><c r="1A"><v>1</v></c></row>)"},
+        {"column past XFD", R"(<row><c r="XFE1"><v>1</v></c></row>)"},
+        {"row past a sheet", R"(<row r="1048577"><c><v>1</v></c></row>)"},
+        {"missing shared string", R"(<row><c t="s"><v>7</v></c></row>)"},
+        {"nesting deeper than 256", "<row>" + deep},
+    };
+    for (const Case& c : cases) {
+        XlsxSheet sheet;
+        EXPECT_NE(u"", ReadXlsxSheet(Workbook(c.rows), u"Install", sheet)) << c.what;
+    }
+    XlsxSheet sheet;
+    std::string doctype = BuildZip(WorkbookParts(
+        R"(<?xml version="1.0"?><!DOCTYPE lol [<!ENTITY a "aaaa">]><worksheet><sheetData/></worksheet>)", ""));
+    EXPECT_NE(u"", ReadXlsxSheet(doctype, u"Install", sheet));
+}
+
+TEST(XlsxReader, SizeLimitsStopTheReadBeforeMemoryGrows)
+{
+    // One long shared string referenced by many cells: small file, huge copy-out.
+    std::string noise;
+    for (uint32_t i = 0, x = 1; i < 100000; ++i, x = x * 1103515245 + 12345)
+        noise += static_cast<char>('a' + (x >> 16) % 26);
+    std::string shared = "<sst><si><t>" + noise + "</t></si></sst>";
+    std::string rows;
+    for (int r = 1; r <= 400; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c t=\"s\"><v>0</v></c></row>";
+    XlsxSheet sheet;
+    UString error = ReadXlsxSheet(Workbook(rows, shared), u"Install", sheet);
+    EXPECT_NE(UString::npos, error.find(u"more text")) << ToUtf8(error);
+
+    XlsxLimits few;
+    few.maxRows = 300;
+    error = ReadXlsxSheet(Workbook(rows, shared), u"Install", sheet, few);
+    EXPECT_NE(UString::npos, error.find(u"more than 300 rows")) << ToUtf8(error);
+
+    // The last row Excel allows is read; it does not stand for a million rows.
+    ASSERT_EQ(u"", ReadXlsxSheet(Workbook(R"(<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>)"), u"Install", sheet));
+    EXPECT_EQ(1u, sheet.RowCount());
+    EXPECT_EQ(16384u, sheet.ColumnCount());
+}
+
+TEST(XmlTokenizer, ResolvesMarkupAndDropsPrefixes)
+{
+    XmlTokenizer xt(
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?><!-- c --><x:a x:k='v&amp;w' other=\"1\">one\r\ntwo<![CDATA[<raw>]]>&#13;<b/></x:a>");
+    ASSERT_EQ(XmlTokenizer::Token::StartElement, xt.Next());
+    EXPECT_EQ("a", xt.Name());
+    std::string value;
+    ASSERT_TRUE(xt.Attribute("k", value));
+    EXPECT_EQ("v&w", value);
+    EXPECT_FALSE(xt.Attribute("missing", value));
+    ASSERT_EQ(XmlTokenizer::Token::Text, xt.Next());
+    EXPECT_EQ("one\ntwo<raw>\r", xt.Text());
+    ASSERT_EQ(XmlTokenizer::Token::StartElement, xt.Next());
+    EXPECT_EQ(2, xt.Depth());
+    EXPECT_EQ(XmlTokenizer::Token::EndElement, xt.Next());
+    EXPECT_EQ(XmlTokenizer::Token::EndElement, xt.Next());
+    EXPECT_EQ(XmlTokenizer::Token::End, xt.Next());
+}
+
+TEST(XlsxText, DecodesEscapesAndInvalidUtf8)
+{
+    EXPECT_EQ(u"a\rb_x00G1_c_", DecodeXlsxText("a_x000D_b_x00G1_c_"));
+    EXPECT_EQ(u"_x000D_", DecodeXlsxText("_x005F_x000D_"));
+    EXPECT_EQ(u"\uFFFDA\uFFFD\uFFFD", DecodeXlsxText("\xC3" "A\xED\xA0\x80\xC0\xAF"));
+}
+
+}  // namespace
