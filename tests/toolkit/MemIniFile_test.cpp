@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "FileStore.h"
+
 namespace {
 
 TStringList LinesOf(UStringView text)
@@ -224,6 +226,64 @@ TEST(MemIniFile, UnboundObjectCannotBeWrittenToAFile)
     ini.WriteString(u"Setup", u"Key", u"Value");
     EXPECT_FALSE(ini.UpdateFile());
     EXPECT_EQ(ini.Encoding(), TextEncoding::Ansi);
+}
+
+}  // namespace
+
+namespace {
+
+const UString kRecordPath = u"C:\\Program Files (x86)\\Pellimo\\Updater\\Regedit_FileList.ini";
+
+TEST(MemIniFileOnDisk, MissingFileGivesDefaultsAndIsCreatedAsAnsi)
+{
+    FileStore store;
+    TMemIniFile ini(kRecordPath);
+    EXPECT_EQ(ini.FileName(), kRecordPath);
+    EXPECT_EQ(ini.ReadString(u"Setup", u"%PUBLISHER", u"OEM"), u"OEM");
+    ini.WriteString(u"Setup", u"%PROGRAM_FILES", u"Caf\u00E9");
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(store.files[kRecordPath], "[Setup]\r\n%PROGRAM_FILES=Caf\xE9\r\n\r\n");
+}
+
+TEST(MemIniFileOnDisk, WritingBackKeepsTheEncodingFoundAndDropsTheOldContent)
+{
+    FileStore store;
+    store.files[kRecordPath] = Utf16LEBytes(u"; old\r\n[Old]\r\nX = 1\r\n");
+    TMemIniFile ini(kRecordPath);
+    EXPECT_EQ(ini.Encoding(), TextEncoding::Utf16LE);
+    EXPECT_EQ(ini.ReadString(u"old", u"x", u""), u"1");
+
+    TStringList lines;
+    lines.SetText(u"[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+                  u"Pellimo=C:\\Program Files (x86)\\\u8C46\\Pellimo.exe\r\n");
+    ini.SetStrings(lines);
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(store.files[kRecordPath],
+              Utf16LEBytes(u"[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+                           u"Pellimo=C:\\Program Files (x86)\\\u8C46\\Pellimo.exe\r\n\r\n"));
+}
+
+TEST(MemIniFileOnDisk, FailedWriteIsReported)
+{
+    FileStore store;
+    store.failWrites = true;
+    TMemIniFile ini(kRecordPath);
+    ini.WriteString(u"Setup", u"Key", u"Value");
+    EXPECT_FALSE(ini.UpdateFile());
+}
+
+TEST(StringListOnDisk, LoadKeepsTheListWhenTheFileIsMissing)
+{
+    FileStore store;
+    store.files[u"C:\\a.ini"] = "\xEF\xBB\xBF" "one\r\ntwo";
+    TStringList list;
+    ASSERT_TRUE(list.LoadFromFile(u"C:\\a.ini"));
+    EXPECT_EQ(list.Items(), (std::vector<UString>{u"one", u"two"}));
+    EXPECT_EQ(list.Encoding(), TextEncoding::Utf8);
+    EXPECT_FALSE(list.LoadFromFile(u"C:\\missing.ini"));
+    EXPECT_EQ(list.Count(), 2);
+    ASSERT_TRUE(list.SaveToFile(u"C:\\b.ini", list.Encoding()));
+    EXPECT_EQ(store.files[u"C:\\b.ini"], "\xEF\xBB\xBF" "one\r\ntwo\r\n");
 }
 
 }  // namespace
