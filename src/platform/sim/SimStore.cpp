@@ -1,0 +1,106 @@
+#include "platform/sim/SimStore.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace sim {
+
+MachineLock::MachineLock(const std::string& lockFile, bool exclusive)
+{
+    fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0)
+        return;  // a machine folder we cannot lock still works for a single process
+    while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
+    }
+}
+
+MachineLock::~MachineLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);  // releases the lock
+}
+
+FileStamp StampOf(const std::string& path)
+{
+    FileStamp s;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return s;
+    s.exists = true;
+    s.inode = st.st_ino;
+    s.size = static_cast<uint64_t>(st.st_size);
+    s.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
+bool ReadHostFile(const std::string& path, std::string& bytes)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    std::string out;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    bytes.swap(out);
+    return true;
+}
+
+namespace {
+bool WriteAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+}  // namespace
+
+bool WriteHostFileAtomic(const std::string& path, const std::string& bytes)
+{
+    const std::string temp = path + ".tmp" + std::to_string(::getpid());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = WriteAll(fd, bytes);
+    ::close(fd);
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool AppendHostFile(const std::string& path, const std::string& bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = WriteAll(fd, bytes);
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace sim

@@ -1,0 +1,37 @@
+#pragma once
+// Host-file plumbing of the simulated machine: the machine-wide lock that lets
+// several processes share one machine, and files read again only when they changed.
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+// flock() on the machine's lock file. Each lock opens its own descriptor, so two
+// threads of one process exclude each other as two processes do.
+class MachineLock {
+public:
+    MachineLock(const std::string& lockFile, bool exclusive);
+    ~MachineLock();
+    MachineLock(const MachineLock&) = delete;
+    MachineLock& operator=(const MachineLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// Identity of a file's content as far as a reader can tell without reading it.
+struct FileStamp {
+    bool exists = false;
+    uint64_t inode = 0;
+    uint64_t size = 0;
+    int64_t mtimeNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const std::string& path);
+
+bool ReadHostFile(const std::string& path, std::string& bytes);
+// Writes beside the file and renames over it, so a reader never sees half a file.
+bool WriteHostFileAtomic(const std::string& path, const std::string& bytes);
+bool AppendHostFile(const std::string& path, const std::string& bytes);
+
+}  // namespace sim

@@ -1,0 +1,38 @@
+#pragma once
+// A fresh simulated machine per test, in its own temporary folder, set as Platform()
+// while it lives; the folder is removed at the end (kept when SETUP_KEEP_MACHINE is
+// set, for looking inside after a failure).
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/sim/SimMachine.h"
+
+class ScopedSimMachine {
+public:
+    ScopedSimMachine();
+    ~ScopedSimMachine();
+    ScopedSimMachine(const ScopedSimMachine&) = delete;
+    ScopedSimMachine& operator=(const ScopedSimMachine&) = delete;
+
+    SimMachine& machine() { return *machine_; }
+    const std::string& folder() const { return folder_; }
+
+private:
+    std::string folder_;
+    std::unique_ptr<SimMachine> machine_;
+    IPlatform* previous_ = nullptr;
+};
+
+class SimFixture : public ::testing::Test {
+protected:
+    SimMachine& machine() { return scope_.machine(); }
+    // Writes a file of the machine, making its folders first.
+    void PutFile(const UString& path, const std::string& bytes = {});
+    // The file's content, or "<missing>".
+    std::string FileText(const UString& path);
+
+private:
+    ScopedSimMachine scope_;
+};
