@@ -121,11 +121,11 @@ std::optional<UString> Win32Platform::RegReadString(RegRoot root, const UString&
     std::vector<BYTE> data(256);
     DWORD type = 0;
     LONG rc;
-    // The value may grow between the size query and the read: ask again.
-    for (;;) {
+    // The value may grow between the size query and the read: ask again, a few times.
+    for (int attempt = 0;; ++attempt) {
         DWORD size = static_cast<DWORD>(data.size());
         rc = ::RegQueryValueExW(key.Get(), valueName.c_str(), nullptr, &type, data.data(), &size);
-        if (rc == ERROR_MORE_DATA) {
+        if (rc == ERROR_MORE_DATA && attempt < 8) {
             data.resize(size + sizeof(wchar_t));
             continue;
         }
