@@ -28,18 +28,28 @@ TEST_F(Files, DotDotNeverLeavesTheMachine)
         {u"C:\\..\\..\\etc\\passwd", "/drive_c/etc/passwd"},
         {u"C:\\Apps\\..\\..\\..\\x", "/drive_c/x"},
         {u"C:\\Apps\\.\\Tool\\..\\b", "/drive_c/Apps/b"},
-        {u"\\..\\y", "/drive_c/y"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(machine().HostPath(c.path), machine().Folder() + c.host);
 }
 
-TEST_F(Files, OtherDrivesAndNetworkPathsDoNotExist)
+TEST_F(Files, OnlyFullPathsOfDriveCExist)
 {
-    for (const char16_t* path : {u"D:\\x.txt", u"\\\\server\\share\\x.txt"}) {
-        EXPECT_FALSE(machine().WriteWholeFile(path, "x"));
-        EXPECT_EQ(machine().LastError(), WinError::PathNotFound);
-        EXPECT_EQ(machine().HostPath(path), "");
+    const struct {
+        const char16_t* path;
+        uint32_t error;
+    } cases[] = {
+        {u"D:\\x.txt", WinError::PathNotFound},
+        {u"\\\\server\\share\\x.txt", WinError::PathNotFound},
+        {u"x.txt", WinError::BadPathName},
+        {u"\\x.txt", WinError::BadPathName},
+        {u"C:x.txt", WinError::BadPathName},
+        {u"", WinError::BadPathName},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(machine().WriteWholeFile(c.path, "x"));
+        EXPECT_EQ(machine().LastError(), c.error);
+        EXPECT_EQ(machine().HostPath(c.path), "");
     }
 }
 

@@ -43,51 +43,32 @@ std::vector<UString> SplitComponents(UStringView path)
     return out;
 }
 
-// Applies Windows' lexical rules: "." dropped, ".." pops (never above the root),
-// trailing dots and blanks of a name dropped.
-std::optional<std::vector<UString>> Components(const UString& windowsPath, const UString& currentDir,
-                                               uint32_t& error)
+// Only full paths are taken ("C:\..."): a relative or empty path would act on the
+// current folder or a drive root, which no caller means. Then Windows' lexical rules:
+// "." dropped, ".." pops (never above the root), trailing dots and blanks dropped.
+std::optional<std::vector<UString>> Components(const UString& windowsPath, uint32_t& error)
 {
     UString p = windowsPath;
     std::replace(p.begin(), p.end(), u'/', u'\\');
-    if (StartsWith(p, u"\\\\?\\"))
+    if (HasPrefix(p, u"\\\\?\\"))
         p.erase(0, 4);
     error = 0;
-    if (p.empty()) {
-        error = WinError::PathNotFound;
-        return std::nullopt;
-    }
-    if (StartsWith(p, u"\\\\")) {
+    if (HasPrefix(p, u"\\\\") && p.size() >= 3) {
         error = WinError::PathNotFound;  // no network on this machine
         return std::nullopt;
     }
-    UString rest;
-    std::vector<UString> out;
-    const bool hasDrive = p.size() >= 2 && p[1] == u':' &&
-                          ((p[0] >= u'A' && p[0] <= u'Z') || (p[0] >= u'a' && p[0] <= u'z'));
-    if (hasDrive) {
-        if (p[0] != u'C' && p[0] != u'c') {
-            error = WinError::PathNotFound;
-            return std::nullopt;
-        }
-        rest = p.substr(2);
-        if (rest.empty() || rest[0] != u'\\') {
-            // Drive-relative ("C:name"): relative to the current folder.
-            if (auto base = Components(currentDir.empty() ? UString(u"C:\\") : currentDir, u"C:\\", error))
-                out = *base;
-            else
-                return std::nullopt;
-        }
-    } else if (p[0] == u'\\') {
-        rest = p;
-    } else {
-        if (auto base = Components(currentDir.empty() ? UString(u"C:\\") : currentDir, u"C:\\", error))
-            out = *base;
-        else
-            return std::nullopt;
-        rest = p;
+    const bool full = p.size() >= 3 && p[1] == u':' && p[2] == u'\\' &&
+                      ((p[0] >= u'A' && p[0] <= u'Z') || (p[0] >= u'a' && p[0] <= u'z'));
+    if (!full) {
+        error = WinError::BadPathName;
+        return std::nullopt;
     }
-    for (UString& comp : SplitComponents(rest)) {
+    if (p[0] != u'C' && p[0] != u'c') {
+        error = WinError::PathNotFound;
+        return std::nullopt;
+    }
+    std::vector<UString> out;
+    for (UString& comp : SplitComponents(UStringView(p).substr(3))) {
         if (comp.empty() || comp == u".")
             continue;
         if (comp == u"..") {
@@ -176,19 +157,19 @@ SimFileSystem::SimFileSystem(std::string machine, std::string lockFile)
 {
 }
 
-std::optional<UString> SimFileSystem::Normalize(const UString& windowsPath, const UString& currentDir)
+std::optional<UString> SimFileSystem::Normalize(const UString& windowsPath)
 {
     uint32_t error = 0;
-    auto comps = Components(windowsPath, currentDir, error);
+    auto comps = Components(windowsPath, error);
     if (!comps)
         return std::nullopt;
     return JoinWindows(*comps);
 }
 
-uint32_t SimFileSystem::Resolve(const UString& windowsPath, const UString& currentDir, HostPath& out)
+uint32_t SimFileSystem::Resolve(const UString& windowsPath, HostPath& out)
 {
     uint32_t error = 0;
-    auto comps = Components(windowsPath, currentDir, error);
+    auto comps = Components(windowsPath, error);
     if (!comps)
         return error;
     out = HostPath{};

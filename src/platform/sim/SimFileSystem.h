@@ -35,11 +35,11 @@ public:
     // `machine` is the host machine folder; the lock file serialises the side store.
     SimFileSystem(std::string machine, std::string lockFile);
 
-    // Syntax errors only: another drive or a UNC path (PathNotFound), bad characters
-    // (ERROR_INVALID_NAME). `currentDir` anchors relative paths.
-    uint32_t Resolve(const UString& windowsPath, const UString& currentDir, HostPath& out);
+    // Syntax errors only: a path that is not full, "C:\..." (BadPathName), another
+    // drive or a UNC path (PathNotFound), bad characters (ERROR_INVALID_NAME).
+    uint32_t Resolve(const UString& windowsPath, HostPath& out);
     // Normalised form only, for matching failure targets.
-    static std::optional<UString> Normalize(const UString& windowsPath, const UString& currentDir);
+    static std::optional<UString> Normalize(const UString& windowsPath);
 
     uint32_t List(const HostPath& folder, std::vector<DirEntry>& entries);
     uint32_t Attributes(const HostPath& p, uint32_t& attributes);

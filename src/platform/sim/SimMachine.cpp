@@ -241,7 +241,7 @@ void SimMachine::UpdateSettings(const std::function<void(SimSettings&)>& change)
 std::string SimMachine::HostPath(const UString& windowsPath)
 {
     sim::HostPath p;
-    if (files_->Resolve(windowsPath, CurrentDirectory(), p) != 0)
+    if (files_->Resolve(windowsPath, p) != 0)
         return {};
     return p.host;
 }
@@ -251,7 +251,7 @@ std::string SimMachine::RegistryFile() const { return folder_ + "/registry.reg";
 bool SimMachine::MakeFolders(const UString& windowsPath)
 {
     sim::HostPath p;
-    if (files_->Resolve(windowsPath, u"C:\\", p) != 0)
+    if (files_->Resolve(windowsPath, p) != 0)
         return false;
     return files_->MakeDirectories(p) == 0;
 }
@@ -365,7 +365,7 @@ std::vector<UString> SimMachine::JournalOf(UStringView kind)
     const UString prefix = UString(kind) + u": ";
     std::vector<UString> out;
     for (const UString& line : Journal())
-        if (StartsWith(line, prefix))
+        if (HasPrefix(line, prefix))
             out.push_back(line.substr(prefix.size()));
     return out;
 }
@@ -389,7 +389,7 @@ void SimMachine::FailOnValue(SimOp op, const UString& key, const UString& valueN
     UString target = key;
     if (target != u"*") {
         if (IsFileOp(op))
-            target = SimFileSystem::Normalize(key, u"C:\\").value_or(key);
+            target = SimFileSystem::Normalize(key).value_or(key);
         else if (IsKeyOp(op))
             target = CanonicalKey(key);
     }
@@ -453,11 +453,14 @@ uint32_t SimMachine::PlannedFailure(SimOp op, const UString& target, const UStri
 
 uint32_t SimMachine::PlannedFileFailure(SimOp op, const UString& path)
 {
-    return PlannedFailure(op, SimFileSystem::Normalize(path, CurrentDirectory()).value_or(path));
+    return PlannedFailure(op, SimFileSystem::Normalize(path).value_or(path));
 }
 
 uint32_t SimMachine::PlannedKeyFailure(SimOp op, RegRoot root, const UString& path, const UString& valueName)
 {
+    // Key names are relative to the hive; the registry calls refuse a leading "\".
+    if (!path.empty() && path[0] == u'\\')
+        return op == SimOp::RegDeleteKey ? WinError::InvalidParameter : WinError::BadPathName;
     return PlannedFailure(op, KeyTarget(root, path), valueName);
 }
 
@@ -472,7 +475,7 @@ void SimMachine::SetLastError(uint32_t code) { tLastError = code; }
 
 uint32_t SimMachine::Resolve(const UString& path, sim::HostPath& out)
 {
-    return files_->Resolve(path, CurrentDirectory(), out);
+    return files_->Resolve(path, out);
 }
 
 uint64_t SimMachine::DirectoryScans() const { return files_->DirectoryScans(); }
@@ -732,7 +735,7 @@ UString SimMachine::GetSpecialFolderPath(int csidl, bool create)
         return {};
     }
     sim::HostPath p;
-    if (uint32_t e = files_->Resolve(it->second, u"C:\\", p)) {
+    if (uint32_t e = files_->Resolve(it->second, p)) {
         Done(e);
         return {};
     }

@@ -222,8 +222,9 @@ bool SimMachine::ShellExecute(const UString& verb, const UString& file, const US
     if (file.find(u"://") != UString::npos)
         return Done(0);
     sim::HostPath p;
+    const bool full = file.size() >= 3 && file[1] == u':' && file[2] == u'\\';
     const UString base = directory.empty() ? CurrentDirectory() : directory;
-    if (files_->Resolve(file, base, p) != 0 || !p.exists)
+    if (files_->Resolve(full ? file : base + u"\\" + file, p) != 0 || !p.exists)
         return Done(WinError::FileNotFound);
     return Done(0);
 }

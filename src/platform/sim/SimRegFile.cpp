@@ -253,7 +253,7 @@ void ParseValueLine(RegKey& key, const UString& line)
         return;
     }
     UString data;
-    if ((StartsWith(rest, u"hex(1):") || StartsWith(rest, u"hex(2):")) && StringFromHex(rest.substr(7), data)) {
+    if ((HasPrefix(rest, u"hex(1):") || HasPrefix(rest, u"hex(2):")) && StringFromHex(rest.substr(7), data)) {
         key.SetString(name, data);
         if (rest[4] == u'2')  // REG_EXPAND_SZ: readable as text, written back as it was
             key.Value(name)->raw = rest;

@@ -238,6 +238,8 @@ uint32_t SimRegistry::DeleteValue(RegRoot root, const UString& path, const UStri
 
 uint32_t SimRegistry::DeleteKeyTree(RegRoot root, const UString& path)
 {
+    if (path.empty() || path[0] == u'\\')
+        return WinError::InvalidParameter;  // the hive itself
     std::vector<UString> parts = StoredPath(root, path);
     // Never a hive root, nor Software itself in either view: nothing owns those.
     if (parts.empty() || (parts.size() == 1 && SameName(parts[0], u"Software")) ||

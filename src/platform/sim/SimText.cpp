@@ -128,6 +128,11 @@ bool SameName(UStringView a, UStringView b)
     return true;
 }
 
+bool HasPrefix(UStringView text, UStringView prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
 UString Hex(uint32_t value, int digits)
 {
     static const char16_t kDigits[] = u"0123456789ABCDEF";

@@ -19,6 +19,8 @@ char16_t FoldChar(char16_t c);
 UString Fold(UStringView text);
 bool SameName(UStringView a, UStringView b);
 
+bool HasPrefix(UStringView text, UStringView prefix);
+
 UString Hex(uint32_t value, int digits);
 // Decimal, or hexadecimal after "0x"; false (value untouched) on anything else.
 bool ParseUInt(std::string_view text, uint32_t& value);

@@ -1,0 +1,49 @@
+// Processes, profile strings and system facts, on both machines.
+#include <gtest/gtest.h>
+
+#include "contract/contract_fixture.h"
+
+namespace {
+
+using System = ContractTest;
+
+TEST_F(System, ThisProcessIsListed)
+{
+    bool found = false;
+    for (const ProcessEntry& e : p().ListProcesses())
+        found = found || e.pid == p().CurrentProcessId();
+    EXPECT_TRUE(found);
+}
+
+TEST_F(System, AProgramThatDoesNotExistDoesNotStart)
+{
+    EXPECT_FALSE(p().RunAndWait(u"\"" + In(u"NoSuchProgram.exe") + u"\" /x", CREATE_NO_WINDOW_FLAG));
+    EXPECT_EQ(p().LastError(), WinError::FileNotFound);
+    EXPECT_FALSE(p().RunAndWait(u"", CREATE_NO_WINDOW_FLAG));
+}
+
+TEST_F(System, TerminatingAProcessThatDoesNotExistFails)
+{
+    EXPECT_FALSE(p().TerminateProcess(0xFFFFFFF0u, 0));
+}
+
+TEST_F(System, ProfileStringsIgnoreCaseAndStripQuotes)
+{
+    PutFile(In(u"Setup.ini"), "[Setup]\r\n%PUBLISHER = \"Pub Co\" \r\nPlain=  text  \r\n[Other]\r\nKey=other\r\n");
+    EXPECT_EQ(p().ReadProfileString(In(u"Setup.ini"), u"setup", u"%publisher", u"-"), u"Pub Co");
+    EXPECT_EQ(p().ReadProfileString(In(u"Setup.ini"), u"Setup", u"Plain", u"-"), u"text");
+    EXPECT_EQ(p().ReadProfileString(In(u"Setup.ini"), u"Setup", u"Key", u"-"), u"-");
+    EXPECT_EQ(p().ReadProfileString(In(u"Missing.ini"), u"Setup", u"Plain", u"-"), u"-");
+}
+
+TEST_F(System, FactsOfTheMachineAreKnown)
+{
+    EXPECT_FALSE(p().EveryoneGroupName().empty());
+    EXPECT_NE(p().SystemDefaultLangId(), 0);
+    EXPECT_NE(p().UserDefaultLangId(), 0);
+    EXPECT_GE(p().GetWindowsVersion().major, 6u);
+    EXPECT_FALSE(p().ExecutablePath().empty());
+    EXPECT_EQ(p().SystemErrorMessage(WinError::FileNotFound), u"The system cannot find the file specified.");
+}
+
+}  // namespace
