@@ -175,6 +175,9 @@ bool TRegistry::DeleteKeyTree(const UString& fullPath, int depth)
 {
     if (depth > MaxKeyDepth)
         return false;
+    // A key we may not open is left with its subtree, and so are its parents.
+    if (!Platform().RegOpenKey(root_, fullPath, KEY_READ_MASK, false))
+        return false;
     const std::vector<UString> subKeys = Platform().RegSubKeyNames(root_, fullPath);
     for (size_t i = subKeys.size(); i-- > 0;)
         DeleteKeyTree(fullPath + u"\\" + subKeys[i], depth + 1);

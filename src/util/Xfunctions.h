@@ -49,8 +49,9 @@ bool CreateShortcutFile(const UString& linkFile, const UString& target, const US
 // Copies the tree below source into target (both full folder paths; a missing
 // trailing "\" is added). Subfolders are created as needed; folders named
 // skippedFolder (exact) are left out at every depth. Each file: label shows its
-// target path, CopyFile with failIfExists, the target's attributes set to normal
-// whatever the copy did, the bar stepped. Does nothing when target is a root, or is
+// target path, CopyFile with failIfExists (without it, a read-only or hidden
+// target is replaced too), the target's attributes set to normal whatever the copy
+// did, the bar stepped. Does nothing when target is a root, or is
 // source or lies below it (the copy would feed on itself).
 void CopyFolderTree(const UString& source, const UString& target, ITextSink* label, IProgressSink* bar,
                     const UString& skippedFolder, bool failIfExists);

@@ -52,6 +52,17 @@ UString FolderOfPath(const UString& path)
     return folder;
 }
 
+// CopyFileW refuses to replace a read-only or hidden file; an overwriting copy
+// means to replace it all the same.
+void RetryOverProtectedFile(const UString& from, const UString& to)
+{
+    const std::optional<uint32_t> attributes = Platform().GetAttributes(to);
+    if (!attributes || (*attributes & FileAttr::Directory) || !(*attributes & (FileAttr::ReadOnly | FileAttr::Hidden)))
+        return;
+    if (Platform().SetAttributes(to, FileAttr::Normal))
+        Platform().CopyFile(from, to, false);
+}
+
 void CopyTree(const UString& source, const UString& target, ITextSink* label, IProgressSink* bar,
               const UString& skippedFolder, bool failIfExists)
 {
@@ -68,7 +79,8 @@ void CopyTree(const UString& source, const UString& target, ITextSink* label, IP
         const UString to = target + entry.name;
         if (label)
             label->SetText(to);
-        Platform().CopyFile(source + entry.name, to, failIfExists);
+        if (!Platform().CopyFile(source + entry.name, to, failIfExists) && !failIfExists)
+            RetryOverProtectedFile(source + entry.name, to);
         // Also when the copy was refused: an existing target loses read-only too.
         Platform().SetAttributes(to, FileAttr::Normal);
         if (bar)
