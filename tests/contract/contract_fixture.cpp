@@ -49,6 +49,15 @@ ContractTest::~ContractTest()
 #endif
 }
 
+bool ContractTest::UnderWine()
+{
+#ifdef _WIN32
+    return platform_->RegKeyExists(RegRoot::CurrentUser, u"Software\\Wine");
+#else
+    return false;
+#endif
+}
+
 void ContractTest::RemoveTree(const UString& path)
 {
     // Only ever below this test's own folder.

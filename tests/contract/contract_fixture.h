@@ -22,6 +22,10 @@ protected:
     // A name no other test or run uses, for values in shared keys.
     const UString& unique() const { return unique_; }
 
+    // Wine stands in for Windows in the Windows build's tests; where the two are
+    // known to differ, a test checks each for what it does.
+    bool UnderWine();
+
     UString In(UStringView name) const { return folder_ + u"\\" + UString(name); }
     void PutFile(const UString& path, const std::string& bytes = "x");
     // Entry names of a folder, in the order listed.
