@@ -366,6 +366,29 @@ TEST_F(Win32Platform, SystemFacts)
     EXPECT_EQ(u"", p.SystemErrorMessage(0x2FFFFFFF));
 }
 
+// Windows refuses to replace a read-only file. Wine leaves that to the Unix file
+// permissions, which root bypasses: under Wine run by root (as in this project's
+// containers) the copy goes through; any other user gets Windows' refusal.
+TEST_F(Win32Platform, ReadOnlyTargetUnderWineRunByRoot)
+{
+    const UString target = scratch + u"\\ro.txt", source = scratch + u"\\new.txt";
+    ASSERT_TRUE(p.WriteWholeFile(target, "old"));
+    ASSERT_TRUE(p.WriteWholeFile(source, "new"));
+    ASSERT_TRUE(p.SetAttributes(target, FileAttr::ReadOnly));
+    const char* user = std::getenv("USERNAME");
+    if (OnWine() && user && std::string(user) == "root") {
+        EXPECT_TRUE(p.CopyFile(source, target, false));
+        EXPECT_EQ("new", p.ReadWholeFile(target));
+    } else {
+        EXPECT_FALSE(p.CopyFile(source, target, false));
+        EXPECT_EQ(WinError::AccessDenied, p.LastError());
+        EXPECT_EQ("old", p.ReadWholeFile(target));
+    }
+    // Deleting it is refused either way.
+    EXPECT_FALSE(p.DeleteFile(target));
+    EXPECT_EQ(WinError::AccessDenied, p.LastError());
+}
+
 // Wine 8 lacks TAKEOWN, and its icacls and cacls start and end without changing a
 // permission. The installation runs all three and does not look at their results, so
 // these tests show the difference instead of the effect that Windows would have.
