@@ -7,6 +7,8 @@
 #include "language/Language_subroutines.h"
 #include "language/XlsxReader.h"
 #include "platform/Platform.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Forms.h"
 #include "toolkit/Paths.h"
 #include "toolkit/StringList.h"
 #include "toolkit/TextFile.h"
@@ -92,7 +94,7 @@ void ShowStartupMessage(const UString& text, const UString& caption)
     if (StartupUi().ShowMessage)
         StartupUi().ShowMessage(text, caption);
     else
-        Platform().DebugOutput(text);
+        ShowMessageBox(text, caption, MB::Ok);
 }
 
 void RequestStartupTerminate()
@@ -100,6 +102,8 @@ void RequestStartupTerminate()
     TerminateRequested() = true;
     if (StartupUi().RequestTerminate)
         StartupUi().RequestTerminate();
+    else if (Application)
+        Application->Terminate();
 }
 
 bool StartupTerminateRequested()

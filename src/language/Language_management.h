@@ -16,9 +16,10 @@ inline constexpr char16_t kMissingText[] = u"@@";
 bool IsWorkbookLanguage(UStringView languageName);
 
 // Start-up needs two things of the form toolkit before any form exists: a plain
-// message box (OK button) and the application's terminate request. The entry point
-// installs the toolkit's own; until it does, the message goes to the debug output
-// and the request is only remembered in StartupTerminateRequested().
+// message box (OK button, desktop as owner) and the application's terminate request.
+// By default these are the toolkit's; tests may replace them. A request made before
+// the application object exists is remembered: the entry point, having created
+// it, passes StartupTerminateRequested() on as Application->Terminate().
 struct TStartupUi {
     std::function<void(const UString& text, const UString& caption)> ShowMessage;
     std::function<void()> RequestTerminate;

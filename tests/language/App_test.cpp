@@ -3,6 +3,8 @@
 #include "app/App.h"
 #include "language/LanguageSupport.h"
 #include "support/SimFixture.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/headless/Headless.h"
 
 namespace {
 
@@ -15,7 +17,6 @@ const SheetRows kBook = {
 
 class AppStartUp : public SimFixture {
 protected:
-    ~AppStartUp() override { App.Construct(); }  // leaves no texts of this test behind
     void PutSetupIni(const std::string& text) { PutFile(u"C:\\Setup\\Setup.ini", text); }
     StartupUiRecorder ui;
 };
@@ -99,6 +100,33 @@ TEST_F(AppStartUp, ATableWithoutProductNameGivesTheMarker)
     ConstructApp();
     EXPECT_NE(nullptr, App.TextTable);
     EXPECT_EQ(u"@@", App.ProductName);
+}
+
+}  // namespace
+
+namespace {
+
+// Without a test's stand-in, start-up uses the toolkit's message box and asks the
+// application object to end.
+class AppStartUpWithToolkit : public SimFixture {};
+
+TEST_F(AppStartUpWithToolkit, NoWorkbookShowsTheToolkitBoxAndTerminates)
+{
+    SetStartupUi({});
+    ResetStartupTerminateRequest();
+    headless::ClearMessageBoxes();
+    {
+        TApplication application;
+        ConstructApp();
+        EXPECT_TRUE(application.Terminated());
+    }
+    auto boxes = headless::MessageBoxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(u"XLS File Not Found!! Closing...", boxes[0].text);
+    EXPECT_EQ(MB::Ok, boxes[0].flags);
+    EXPECT_TRUE(StartupTerminateRequested());
+    ResetStartupTerminateRequest();
+    headless::ClearMessageBoxes();
 }
 
 }  // namespace
