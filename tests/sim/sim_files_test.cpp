@@ -1,7 +1,8 @@
 // Drive C: of the simulated machine: how Windows paths map to the host folder.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -51,6 +52,68 @@ TEST_F(Files, OnlyFullPathsOfDriveCExist)
         EXPECT_EQ(machine().LastError(), c.error);
         EXPECT_EQ(machine().HostPath(c.path), "");
     }
+}
+
+// A folder of 100,000 entries: the exact name is found without reading the folder;
+// a name in other case reads it once, and the index then serves later look-ups.
+TEST_F(Files, AnExactNameNeedsNoFolderScan)
+{
+    ASSERT_TRUE(machine().MakeFolders(u"C:\\Big"));
+    const std::string host = machine().HostPath(u"C:\\Big");
+    for (int i = 0; i < 100000; ++i)
+        ::close(::open((host + "/File" + std::to_string(i) + ".txt").c_str(), O_CREAT | O_WRONLY, 0644));
+    const uint64_t before = machine().DirectoryScans();
+    EXPECT_TRUE(machine().FileExists(u"C:\\Big\\File77777.txt"));
+    EXPECT_TRUE(machine().FileExists(u"C:\\Big\\File99999.txt"));
+    EXPECT_EQ(machine().DirectoryScans(), before);
+
+    EXPECT_TRUE(machine().FileExists(u"C:\\Big\\FILE5.TXT"));
+    EXPECT_TRUE(machine().FileExists(u"C:\\Big\\file6.txt"));
+    EXPECT_EQ(machine().DirectoryScans(), before + 1);
+    // A file made by this machine joins the index without another scan.
+    ASSERT_TRUE(machine().WriteWholeFile(u"C:\\Big\\Added.txt", "x"));
+    EXPECT_TRUE(machine().FileExists(u"C:\\Big\\ADDED.TXT"));
+    EXPECT_EQ(machine().DirectoryScans(), before + 1);
+}
+
+TEST_F(Files, ANameChangedBehindTheMachineIsFoundAgain)
+{
+    PutFile(u"C:\\Dir\\One.txt");
+    EXPECT_TRUE(machine().FileExists(u"C:\\Dir\\ONE.TXT"));
+    const std::string host = machine().HostPath(u"C:\\Dir");
+    std::filesystem::rename(host + "/One.txt", host + "/Two.txt");
+    EXPECT_FALSE(machine().FileExists(u"C:\\Dir\\ONE.TXT"));
+    EXPECT_TRUE(machine().FileExists(u"C:\\Dir\\two.TXT"));
+}
+
+TEST_F(Files, AttributesAreSharedByEveryProcessOfTheMachine)
+{
+    PutFile(u"C:\\Dir\\f.txt");
+    ASSERT_TRUE(machine().SetAttributes(u"C:\\Dir\\F.TXT", FileAttr::ReadOnly | FileAttr::Hidden));
+    SimMachine other(machine().Folder());
+    EXPECT_EQ(other.GetAttributes(u"C:\\Dir\\f.txt"), FileAttr::ReadOnly | FileAttr::Hidden);
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(other.ListFolder(u"C:\\Dir", entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].attributes, FileAttr::ReadOnly | FileAttr::Hidden);
+    EXPECT_FALSE(other.DeleteFile(u"C:\\Dir\\f.txt"));
+    ASSERT_TRUE(other.SetAttributes(u"C:\\Dir\\f.txt", FileAttr::Normal));
+    EXPECT_TRUE(machine().DeleteFile(u"C:\\Dir\\f.txt"));
+    // A new file of the same name starts with the defaults.
+    PutFile(u"C:\\Dir\\f.txt");
+    EXPECT_EQ(machine().GetAttributes(u"C:\\Dir\\f.txt"), FileAttr::Archive);
+}
+
+TEST_F(Files, AStandardUserCannotChangeProgramFiles)
+{
+    machine().SetAdministrator(false);
+    EXPECT_FALSE(machine().CreateDirectory(u"C:\\Program Files (x86)\\Tool"));
+    EXPECT_EQ(machine().LastError(), WinError::AccessDenied);
+    EXPECT_FALSE(machine().WriteWholeFile(u"C:\\Windows\\x.ini", "x"));
+    EXPECT_FALSE(machine().RegOpenKey(RegRoot::LocalMachine, u"Software\\Pub", KEY_WRITE_MASK, true));
+    EXPECT_EQ(machine().LastError(), WinError::AccessDenied);
+    EXPECT_TRUE(machine().CreateDirectory(u"C:\\Users\\User\\Documents\\Mine"));
+    EXPECT_TRUE(machine().RegOpenKey(RegRoot::CurrentUser, u"Software\\Pub", KEY_WRITE_MASK, true));
 }
 
 }  // namespace
