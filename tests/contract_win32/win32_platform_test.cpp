@@ -33,10 +33,11 @@ bool Contains(const UString& text, const UString& part)
     return text.find(part) != UString::npos;
 }
 
-// Polls until the condition holds or ten seconds have passed.
+// Polls until the condition holds or thirty seconds have passed (a loaded machine
+// starting Notepad under Wine).
 bool Eventually(const std::function<bool()>& condition)
 {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 600; ++i) {
         if (condition())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
