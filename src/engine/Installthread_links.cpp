@@ -1,0 +1,64 @@
+// The Start-menu and desktop shortcuts of an installation.
+#include "app/App.h"
+#include "engine/Installthread.h"
+#include "platform/Platform.h"
+#include "toolkit/Paths.h"
+#include "util/PathGuard.h"
+
+namespace {
+
+// The shortcut's file when it was written, else "".
+UString MakeShortcut(const UString& file, const UString& target, const UString& description, const UString& icon,
+                     const UString& arguments)
+{
+    return CreateShortcutFile(file, target, description, icon, arguments) ? file : UString();
+}
+
+}  // namespace
+
+void TInstallThread::CreateLinks(const UString& publisherFolder, const UString& programFolder)
+{
+    SetStatus(App.GetText(App.TextSection, u"CreateLinks"));
+    const UString programs = GetSpecialFolderPath(23);
+    const UString desktop = GetSpecialFolderPath(25);
+    const UString installDir = IncludeTrailingPathDelimiter(App.InstallDir);
+
+    // An unknown shell folder would put the shortcuts at the drive's root.
+    if (IsFullPath(IncludeTrailingPathDelimiter(programs))) {
+        UString folder = programs;
+        for (const UString& part : {publisherFolder, programFolder}) {
+            if (part.empty())
+                continue;
+            folder += u"\\" + part;
+            Platform().CreateDirectory(folder);
+        }
+        const UString execName = App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_EXEC");
+        App.LinkProgramsExecPath = MakeShortcut(folder + u"\\" + execName + u".lnk", App.ProgramExePath,
+                                                App.ProductName, App.ProgramExePath, u"");
+        const UString uninstName = App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_UNIST");
+        App.LinkProgramsUninstPath = MakeShortcut(folder + u"\\" + uninstName + u".lnk", App.UninstallerPath,
+                                                  uninstName, installDir + SetupValue(u"%UNINST_ICO"), u"uninstall");
+        if (SetupValue(u"%MANULA_EXIST") == u"1") {
+            const UString manualName = App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_MANUAL");
+            App.LinkProgramsManualPath = MakeShortcut(
+                folder + u"\\" + manualName + u".lnk",
+                installDir + SetupValue(u"%MANUAL_DIR") + App.LanguageName + u".pdf", manualName,
+                installDir + SetupValue(u"%MANUAL_ICO"), u"");
+        }
+    } else {
+        Platform().DebugOutput(u"No Start-menu shortcuts: the common programs folder is unknown");
+        App.LinkProgramsExecPath.clear();
+        App.LinkProgramsUninstPath.clear();
+        if (SetupValue(u"%MANULA_EXIST") == u"1")
+            App.LinkProgramsManualPath.clear();
+    }
+
+    if (IsFullPath(IncludeTrailingPathDelimiter(desktop))) {
+        App.LinkDesktopPath =
+            MakeShortcut(desktop + u"\\" + App.GetText(u"UNINSTALL", u"LINK_DESKTOP") + u".lnk", App.ProgramExePath,
+                         App.ProductName, App.ProgramExePath, u"");
+    } else {
+        Platform().DebugOutput(u"No desktop shortcut: the common desktop folder is unknown");
+        App.LinkDesktopPath.clear();
+    }
+}
