@@ -35,5 +35,8 @@ wine_preset() {
 build_preset() {
   local preset=$1
   cmake --preset "$preset" >"$top/build/$preset.configure.log" 2>&1 || { cat "$top/build/$preset.configure.log"; return 1; }
-  cmake --build --preset "$preset" || return 1
+  if ! cmake --build --preset "$preset" >"$top/build/$preset.build.log" 2>&1; then
+    grep -E -B2 -A12 'error|FAILED' "$top/build/$preset.build.log" | head -120
+    return 1
+  fi
 }
