@@ -26,6 +26,11 @@ void ControlDestroyed(TControl& control);
 // On Windows this makes the window (and its parents') when it does not exist yet.
 uint64_t HandleOf(TControl& control);
 bool HandleAllocated(const TControl& control);
+// The toolkit's own handling of a message nobody else took (DefWindowProc on
+// Windows, nothing headless).
+void DefaultHandler(TControl& control, TMessage& message);
+// A window control is going away: its window stops passing messages to it.
+void ControlDestroying(TControl& control);
 // User-interface thread only: brings the presentation in line with one change.
 void Apply(const PropChange& change);
 // Width and height a label's text needs (AutoSize).

@@ -331,7 +331,7 @@ void TControl::SetTabStop(bool on)
 uint64_t TControl::Handle() { return backend::HandleOf(*this); }
 bool TControl::HandleAllocated() const { return backend::HandleAllocated(*this); }
 
-void TControl::WndProc(TMessage& message) {}
+void TControl::WndProc(TMessage& message) { backend::DefaultHandler(*this, message); }
 
 intptr_t TControl::Perform(uint32_t msg, uintptr_t wParam, intptr_t lParam)
 {
@@ -376,6 +376,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
 {
+    // The derived parts are gone: messages from here on get the default handling.
+    backend::ControlDestroying(*this);
+    WindowProc = nullptr;
     while (!children_.empty())
         delete children_.back();
 }

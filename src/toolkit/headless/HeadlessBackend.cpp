@@ -169,6 +169,9 @@ void ControlDestroyed(TControl& control)
     control.Peer = nullptr;
 }
 
+void DefaultHandler(TControl&, TMessage&) {}
+void ControlDestroying(TControl&) {}
+
 uint64_t HandleOf(TControl& control) { return HandleNumber(control); }
 bool HandleAllocated(const TControl& control) { return control.Peer != nullptr; }
 

@@ -1,0 +1,291 @@
+// The application on Windows: start-up, the message loop, posted and registered
+// messages, timers and message boxes.
+#include "toolkit/win32/NativeInternal.h"
+
+#include <map>
+
+#include "toolkit/Backend.h"
+#include "toolkit/UiSync.h"
+
+using namespace native_impl;
+
+namespace {
+
+HWND appWindow = nullptr;
+bool started = false;
+std::map<UINT_PTR, TTimer*> timerById;
+UINT_PTR nextTimerId = 1;
+
+struct TimerPeer {
+    UINT_PTR id = 0;
+};
+
+void HandleError()
+{
+    if (Application)
+        Application->HandleException(std::current_exception());
+}
+
+LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        if (msg == kWakeMessage) {
+            uisync::Drain();
+            return 0;
+        }
+        if (msg == WM_TIMER) {
+            auto it = timerById.find(wParam);
+            if (it != timerById.end())
+                it->second->Fire();
+            return 0;
+        }
+        if (msg == WM_CLOSE) {
+            // The taskbar button's close: the main form's close request.
+            if (Application && Application->MainForm())
+                Application->MainForm()->Close();
+            return 0;
+        }
+        if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && Application) {
+            // Clicking the taskbar button brings the last active form forward.
+            if (TForm* f = Application->ActiveForm(); f && PeerOf(*f)->hwnd)
+                SetForegroundWindow(PeerOf(*f)->hwnd);
+        }
+    } catch (...) {
+        HandleError();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+using SetDllDirsFn = BOOL(WINAPI*)(DWORD);
+using SetDpiContextFn = BOOL(WINAPI*)(HANDLE);
+
+// A setup runs from a Downloads folder full of other files: DLLs come from the
+// system folder only.
+void LimitDllSearch()
+{
+    HMODULE k32 = GetModuleHandleW(L"kernel32.dll");
+    if (auto fn = reinterpret_cast<SetDllDirsFn>(reinterpret_cast<void*>(GetProcAddress(k32, "SetDefaultDllDirectories"))))
+        fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+}
+
+void BecomeDpiAware()
+{
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    auto ctx = reinterpret_cast<SetDpiContextFn>(reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+    // -4: per monitor, version 2.
+    if (ctx && ctx(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4))))
+        return;
+    SetProcessDPIAware();
+}
+
+void Start()
+{
+    if (started)
+        return;
+    started = true;
+    LimitDllSearch();
+    BecomeDpiAware();
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+UString ModuleTitle()
+{
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    UString p = win::U(path, n);
+    size_t slash = p.find_last_of(u"\\/");
+    if (slash != UString::npos)
+        p.erase(0, slash + 1);
+    size_t dot = p.find_last_of(u'.');
+    if (dot != UString::npos)
+        p.erase(dot);
+    return p;
+}
+
+bool IsKeyboardMessage(UINT m) { return m >= WM_KEYFIRST && m <= WM_KEYLAST; }
+
+void DispatchOne(MSG& msg)
+{
+    if (IsKeyboardMessage(msg.message) && msg.hwnd) {
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (root && dynamic_cast<TForm*>(ControlOf(root)) && IsDialogMessageW(root, &msg))
+            return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+}  // namespace
+
+namespace native_impl {
+
+HWND AppWindow()
+{
+    if (appWindow)
+        return appWindow;
+    Start();
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = AppProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TApplication";
+    RegisterClassExW(&wc);
+    UString title = Application ? Application->Title() : UString();
+    appWindow = CreateWindowExW(0, L"TApplication", win::W(title),
+                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    return appWindow;
+}
+
+}  // namespace native_impl
+
+namespace backend {
+
+void Initialize(TApplication& app)
+{
+    Start();
+    if (app.Title().empty())
+        app.SetTitle(ModuleTitle());
+    HWND h = AppWindow();
+    SetWindowTextW(h, win::W(app.Title()));
+    EnsureGdiplus();
+}
+
+void Shutdown(TApplication&)
+{
+    for (auto& [id, timer] : timerById) {
+        KillTimer(appWindow, id);
+        delete static_cast<TimerPeer*>(timer->Peer);
+        timer->Peer = nullptr;
+    }
+    timerById.clear();
+    ShutdownPrinting();
+    if (appWindow) {
+        DestroyWindow(appWindow);
+        appWindow = nullptr;
+    }
+    // Wake-ups posted to the window that is gone are dropped with it.
+}
+
+void RunLoop(TApplication& app)
+{
+    // Without its own taskbar button the main form shares the application's.
+    if (!app.MainFormOnTaskBar)
+        ShowWindow(AppWindow(), SW_SHOWNOACTIVATE);
+    MSG msg;
+    while (!app.Terminated()) {
+        BOOL r = GetMessageW(&msg, nullptr, 0, 0);
+        if (r == 0) {
+            app.Terminate();
+            break;
+        }
+        if (r == -1)
+            break;
+        DispatchOne(msg);
+    }
+    if (appWindow)
+        ShowWindow(appWindow, SW_HIDE);
+}
+
+void ProcessMessages(TApplication& app)
+{
+    uisync::Drain();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            app.Terminate();
+            break;
+        }
+        DispatchOne(msg);
+    }
+}
+
+void Terminated(TApplication&)
+{
+    // Wakes GetMessage so the loop sees the request; no WM_QUIT, which would end
+    // the next message box too.
+    if (appWindow)
+        PostMessageW(appWindow, kWakeMessage, 0, 0);
+}
+
+void WakeUiThread()
+{
+    if (appWindow)
+        PostMessageW(appWindow, kWakeMessage, 0, 0);
+}
+
+uint32_t RegisterMessage(UStringView name)
+{
+    UString n(name);
+    return RegisterWindowMessageW(win::W(n));
+}
+
+bool PostMessageTo(uint64_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam)
+{
+    if (!window || !IsWindow(win::H(window)))
+        return false;
+    return PostMessageW(win::H(window), msg, wParam, lParam) != 0;
+}
+
+uint64_t DesktopWindow() { return win::N(GetDesktopWindow()); }
+
+FrameSize FormFrame(const TForm& form)
+{
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, FormStyle(form), FALSE, FormExStyle(form));
+    return FrameSize{r.right - r.left, r.bottom - r.top};
+}
+
+TRect WorkArea()
+{
+    return TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void BringToFront(TForm& form)
+{
+    if (HWND h = PeerOf(form)->hwnd)
+        SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TimerChanged(TTimer& timer)
+{
+    auto* p = static_cast<TimerPeer*>(timer.Peer);
+    if (!p) {
+        p = new TimerPeer;
+        timer.Peer = p;
+    }
+    if (p->id) {
+        KillTimer(AppWindow(), p->id);
+        timerById.erase(p->id);
+        p->id = 0;
+    }
+    if (timer.Active()) {
+        p->id = nextTimerId++;
+        timerById[p->id] = &timer;
+        SetTimer(AppWindow(), p->id, timer.Interval(), nullptr);
+    }
+}
+
+void TimerDestroyed(TTimer& timer)
+{
+    auto* p = static_cast<TimerPeer*>(timer.Peer);
+    if (!p)
+        return;
+    if (p->id) {
+        if (appWindow)
+            KillTimer(appWindow, p->id);
+        timerById.erase(p->id);
+    }
+    delete p;
+    timer.Peer = nullptr;
+}
+
+int MessageBox(uint64_t owner, const UString& text, const UString& caption, uint32_t flags)
+{
+    return MessageBoxW(win::H(owner), win::W(text), win::W(caption), flags);
+}
+
+}  // namespace backend
