@@ -45,8 +45,9 @@ TEST_F(System, FactsOfTheMachineAreKnown)
     EXPECT_FALSE(p().ExecutablePath().empty());
     // Wine's message texts are its own ("File not found."), so only Windows' is compared.
     EXPECT_FALSE(p().SystemErrorMessage(WinError::FileNotFound).empty());
-    if (!UnderWine())
+    if (!UnderWine()) {
         EXPECT_EQ(p().SystemErrorMessage(WinError::FileNotFound), u"The system cannot find the file specified.");
+    }
 }
 
 }  // namespace
