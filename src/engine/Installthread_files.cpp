@@ -7,6 +7,7 @@
 #include "app/App.h"
 #include "app/Utils_fileexecution.h"
 #include "engine/Installthread.h"
+#include "engine/UninstallGuard.h"
 #include "platform/Platform.h"
 #include "toolkit/Paths.h"
 #include "util/PathGuard.h"
@@ -215,6 +216,9 @@ UString TInstallThread::ProductFolderRefusal() const
     if (!SamePath(App.InstallRootDir, expected) || !IsBelowFolder(App.InstallRootDir, App.ProgramFilesDir) ||
         !IsSafeFolderToChange(App.InstallRootDir))
         return App.InstallRootDir + u" is not the folder " + name + u" of " + App.ProgramFilesDir;
+    // "Common Files" and the like are no product's own.
+    if (IsSystemFolderOrAbove(App.InstallRootDir))
+        return App.InstallRootDir + u" is a system folder or holds one";
     return {};
 }
 

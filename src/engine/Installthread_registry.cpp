@@ -3,6 +3,7 @@
 
 #include "app/App.h"
 #include "engine/Installthread.h"
+#include "engine/UninstallGuard.h"
 #include "platform/Platform.h"
 #include "toolkit/Paths.h"
 #include "toolkit/Registry.h"
@@ -49,9 +50,13 @@ void TInstallThread::WriteRegOnUninstallFolder()
 {
     const UString name = SetupValue(u"%REG_FODLER_PROGNAME");
     const UString keyPath = App.UninstallKey + name;
-    // Without a name the values would land in the Uninstall key every program shares.
-    if (name.empty() || IsProtectedRegistryKey(keyPath)) {
-        Debug(u"Uninstall entry not written: \"" + keyPath + u"\" is a shared key");
+    // Without a name the values would land in the Uninstall key every program
+    // shares; and what the uninstallation would refuse to remove is not written.
+    UString refusal = UninstallEntryRefusal(App.UninstallKey, name);
+    if (refusal.empty() && IsProtectedRegistryKey(keyPath))
+        refusal = u"\"" + keyPath + u"\" is a shared key";
+    if (!refusal.empty()) {
+        Debug(u"Uninstall entry not written: " + refusal);
         return;
     }
     TWriteKey key(RegRoot::LocalMachine, keyPath);
@@ -107,6 +112,8 @@ void TInstallThread::PrepareKeptCopyFolder(const UString& top, const UString& fo
         refusal = u"it is not below \"" + top + u"\"";
     else if (SamePath(exeFolder, keptFolder) || IsBelowFolder(exeFolder, keptFolder))
         refusal = u"the running installer lies in it";
+    else if (IsSystemFolderOrAbove(keptFolder))
+        refusal = u"it is a system folder or holds one";
     if (!refusal.empty()) {
         Debug(u"Folder of the kept installer " + keptFolder + u" not emptied: " + refusal);
         if (IsSafeFolderToChange(keptFolder) && IsBelowFolder(keptFolder, top))
@@ -140,8 +147,9 @@ void TInstallThread::WriteRegOnPrivateFolder()
                                                   App.PrivateKeyTemplate, u"%PUBLISHER", u"%REG_FODLER_PROGNAME",
                                                   u"", u"");
     // Empty when a name is missing: the values would land in HKEY_LOCAL_MACHINE itself.
-    if (path.empty() || IsProtectedRegistryKey(path)) {
-        Debug(u"Private key not written: \"" + path + u"\" is no key of this installation");
+    const UString refusal = PrivateKeyRefusal(path);
+    if (!refusal.empty()) {
+        Debug(u"Private key not written: " + refusal);
         return;
     }
     TWriteKey key(RegRoot::LocalMachine, path);
