@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <deque>
+#include <iterator>
+#include <map>
+#include <vector>
 #include <mutex>
 #include <thread>
 
@@ -13,6 +16,7 @@ namespace {
 
 std::mutex queueLock;
 std::deque<PropChange> pending;
+std::vector<std::vector<PropChange>*> inFlight;  // batches being presented (nested)
 bool wakeSent = false;
 
 std::function<void(const PropChange&)> observer;
@@ -72,17 +76,44 @@ void Present(PropChange change)
 void Drain()
 {
     for (;;) {
-        PropChange next;
+        std::vector<PropChange> batch;
         {
             std::lock_guard g(queueLock);
             if (pending.empty()) {
                 wakeSent = false;
                 return;
             }
-            next = std::move(pending.front());
-            pending.pop_front();
+            batch.assign(std::make_move_iterator(pending.begin()), std::make_move_iterator(pending.end()));
+            pending.clear();
+            inFlight.push_back(&batch);
         }
-        Apply(next);
+        struct Done {
+            std::vector<PropChange>* batch;
+            ~Done()
+            {
+                std::lock_guard g(queueLock);
+                inFlight.erase(std::find(inFlight.begin(), inFlight.end(), batch));
+            }
+        } done{&batch};
+        // Every change is told in order; a window only takes the last of a run of
+        // changes to the same property, so a worker writing thousands of file names
+        // costs one repaint per turn of the loop rather than one per name.
+        std::map<std::pair<const TControl*, Prop>, size_t> last;
+        for (size_t i = 0; i < batch.size(); ++i)
+            last[{batch[i].control, batch[i].prop}] = i;
+        for (size_t i = 0; i < batch.size(); ++i) {
+            PropChange c;
+            {
+                std::lock_guard g(queueLock);
+                if (!batch[i].control)
+                    continue;
+                c = batch[i];
+            }
+            if (observer)
+                observer(c);
+            if (last[{c.control, c.prop}] == i)
+                backend::Apply(c);
+        }
     }
 }
 
@@ -92,6 +123,10 @@ void Purge(const TControl* control)
     pending.erase(std::remove_if(pending.begin(), pending.end(),
                                  [control](const PropChange& c) { return c.control == control; }),
                   pending.end());
+    for (std::vector<PropChange>* batch : inFlight)
+        for (PropChange& c : *batch)
+            if (c.control == control)
+                c.control = nullptr;
 }
 
 bool HasPending()

@@ -13,23 +13,11 @@
 #include <vector>
 
 #include "toolkit/Forms.h"
+#include "toolkit_headless/Pump.h"
 
 using namespace std::chrono_literals;
 
 namespace shared {
-
-// Handles messages until `done` holds; false when the time ran out first.
-inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 20000ms)
-{
-    auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        Application->ProcessMessages();
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // A worker over five "files": a safe point before each, and an operation that
 // holds until the test lets it finish.

@@ -380,14 +380,24 @@ void CreateFormWindow(TForm& f)
     RegisterContainerClass(cls.c_str());
     UString caption = f.Caption();
     HWND owner = FormOwner(f);
-    DWORD ex = FormExStyle(f);
-    HWND h = CreateWindowExW(ex, cls.c_str(), win::W(caption), FormStyle(f), CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
-                             owner, nullptr, GetModuleHandleW(nullptr), &f);
+    DWORD style = FormStyle(f), ex = FormExStyle(f);
+    // The size and place come from the state; the window's first WM_SIZE and
+    // WM_MOVE must not write the creation defaults back into it.
+    p->dpi = WindowDpi(nullptr);
+    RECT r{0, 0, Scale(f.ClientWidth(), p->dpi), Scale(f.ClientHeight(), p->dpi)};
+    AdjustWindowRectEx(&r, style, FALSE, ex);
+    p->syncing = true;
+    HWND h = CreateWindowExW(ex, cls.c_str(), win::W(caption), style, Scale(f.Left(), p->dpi), Scale(f.Top(), p->dpi),
+                             r.right - r.left, r.bottom - r.top, owner, nullptr, GetModuleHandleW(nullptr), &f);
+    p->syncing = false;
     if (!h)
         return;
-    p->dpi = WindowDpi(h);
+    int dpi = WindowDpi(h);
+    if (dpi != p->dpi) {
+        p->dpi = dpi;
+        PlaceForm(f, h);
+    }
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(f.Font(), p->dpi)), FALSE);
-    PlaceForm(f, h);
     ApplyAlpha(f, h);
     for (int i = 0; i < f.ControlCount(); ++i)
         CreateChildTree(*f.Controls(i), h);
@@ -416,9 +426,9 @@ void DestroyWindowOf(TControl& c)
 // The form took a new size or place from the user or the system.
 void TakeFormBounds(TForm& f, HWND h)
 {
-    if (IsIconic(h))
-        return;
     Peer* p = PeerOf(f);
+    if (IsIconic(h) || p->syncing)
+        return;
     RECT wr, cr;
     GetWindowRect(h, &wr);
     GetClientRect(h, &cr);
