@@ -30,6 +30,8 @@ void RequestStartupTerminate();
 bool StartupTerminateRequested();
 void ResetStartupTerminateRequest();
 
+class TComponent;
+
 class TlanguageManagement {
 public:
     TlanguageManagement() = default;
@@ -67,6 +69,17 @@ public:
     static UString ExpandTextMacros(UStringView text);
     // Every "%P" replaced by value; the text unchanged when value is empty.
     static UString ReplaceProductName(UStringView text, UStringView value);
+
+    // The form-text appliers (module Language_elementsproperty): each walks the
+    // components the form owns, in creation order, and gives every one whose class
+    // is exactly TLabel, TButton, TCheckBox or TRadioButton its caption and hint
+    // from the section: "<form>-><control>->Caption" first, else
+    // "<control>->Caption" (and "->Hint" alike), macros expanded. A missing text
+    // leaves what the control had.
+    void ApplyLabelTexts(TComponent& form, UStringView section) const;
+    void ApplyButtonTexts(TComponent& form, UStringView section) const;
+    void ApplyCheckBoxTexts(TComponent& form, UStringView section) const;
+    void ApplyRadioButtonTexts(TComponent& form, UStringView section) const;
 };
 
 // Fills the table from the workbook's sheet: the first row names the columns, a row
