@@ -99,7 +99,7 @@ void PostCommand(uint64_t dialog, int id, uint64_t control)
     PostMessageW(H(dialog), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), static_cast<LPARAM>(control));
 }
 
-uint32_t StartDetached(const UString& commandLine, const std::vector<std::pair<UString, UString>>& environment)
+Started StartDetached(const UString& commandLine, const std::vector<std::pair<UString, UString>>& environment)
 {
     for (const auto& [name, value] : environment)
         SetEnvironmentVariableW(win::W(name), win::W(value));
@@ -112,10 +112,21 @@ uint32_t StartDetached(const UString& commandLine, const std::vector<std::pair<U
     for (const auto& [name, value] : environment)
         SetEnvironmentVariableW(win::W(name), nullptr);
     if (!ok)
-        return 0;
+        return {};
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return pi.dwProcessId;
+    return Started{static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pi.hProcess)), pi.dwProcessId};
+}
+
+bool WaitForProcessHandle(uint64_t process, int timeoutMs, int& exitCode)
+{
+    exitCode = -1;
+    HANDLE h = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(process));
+    if (WaitForSingleObject(h, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
+        return false;
+    DWORD code = 0;
+    if (GetExitCodeProcess(h, &code))
+        exitCode = static_cast<int>(code);
+    return true;
 }
 
 bool WaitForProcessId(uint32_t pid, int timeoutMs, int& exitCode)
@@ -124,13 +135,13 @@ bool WaitForProcessId(uint32_t pid, int timeoutMs, int& exitCode)
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process)
         return GetLastError() == ERROR_INVALID_PARAMETER;  // no such process
-    const bool ended = WaitForSingleObject(process, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
-    DWORD code = 0;
-    if (ended && GetExitCodeProcess(process, &code))
-        exitCode = static_cast<int>(code);
+    const bool ended = WaitForProcessHandle(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(process)), timeoutMs,
+                                            exitCode);
     CloseHandle(process);
     return ended;
 }
+
+void CloseProcessHandle(uint64_t process) { CloseHandle(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(process))); }
 
 bool TerminateProcessId(uint32_t pid, uint32_t exitCode)
 {

@@ -43,12 +43,19 @@ void PostCommand(uint64_t dialog, int id, uint64_t control);
 
 // Started without waiting and without handing it this process's handles (so a
 // pipe reading this process's output is not held open by it). The variables are
-// added to this process's environment for the child. The process id, 0 on failure.
-uint32_t StartDetached(const UString& commandLine, const std::vector<std::pair<UString, UString>>& environment);
+// added to this process's environment for the child.
+struct Started {
+    uint64_t process = 0;  // a handle, 0 when the program could not be started
+    uint32_t pid = 0;
+};
+Started StartDetached(const UString& commandLine, const std::vector<std::pair<UString, UString>>& environment);
 
-// Waits up to timeoutMs for the process to end. True when it ended (or does not
-// exist); its exit code is put in exitCode when it can be read, else -1.
+// Waits up to timeoutMs for the process to end. True when it ended; its exit code
+// is put in exitCode when it can be read, else -1. By id, a process that has ended
+// and that no one holds a handle of is gone: true, with -1.
+bool WaitForProcessHandle(uint64_t process, int timeoutMs, int& exitCode);
 bool WaitForProcessId(uint32_t pid, int timeoutMs, int& exitCode);
+void CloseProcessHandle(uint64_t process);
 bool TerminateProcessId(uint32_t pid, uint32_t exitCode);
 
 }  // namespace native
