@@ -57,6 +57,18 @@ TEST_F(InstallRunTest, CopiesThePayloadAndKeepsTheInstallerWithoutIt)
     EXPECT_THAT(DebugLines(), Contains(u"sBackupProgPath : " + UString(Templates) + u"\\OstrelReg\\ScriptsMacros"));
 }
 
+TEST_F(InstallRunTest, AnInstallerWithTextsOnlyInThePayloadGivesItsCopyTheWorkbook)
+{
+    Set("%PROGRAM_DATA", "Data\\");
+    WritePackage();
+    ASSERT_TRUE(machine().DeleteFile(u"C:\\Setup\\Texts\\InstallWizard.xlsx"));
+    ASSERT_TRUE(machine().RemoveDirectory(u"C:\\Setup\\Texts"));
+    PutFile(u"C:\\Setup\\program files\\Ostrel\\Data\\Forms\\Texts\\InstallWizard.xlsx", "payload workbook");
+    ASSERT_TRUE(RunInstall().threadFinished);
+    EXPECT_EQ("payload workbook", FileText(In(KeptCopy, u"Texts\\InstallWizard.xlsx")));
+    EXPECT_FALSE(machine().DirectoryExists(In(KeptCopy, u"program files")));
+}
+
 TEST_F(InstallRunTest, WritesTheUninstallEntryTheRunValueAndThePrivateKeyInOrder)
 {
     WritePackage();
