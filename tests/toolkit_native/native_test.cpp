@@ -169,6 +169,20 @@ TEST_F(ToolkitTest, ClicksFromOutsideDoWhatAClickDoes)
     EXPECT_EQ(nextClicks, 1);
 }
 
+TEST_F(ToolkitTest, EnterAndEscPressTheDefaultAndCancelButtons)
+{
+    auto* f = NewForm<TFNative>();
+    f->Show();
+    std::vector<std::string> log;
+    f->bt_Next->OnClick = [&](TObject*) { log.push_back("next"); };
+    f->bt_Cancel->OnClick = [&](TObject*) { log.push_back("cancel"); };
+    native::PostKeyPress(f->ck_Start->Handle(), 13);
+    ASSERT_TRUE(PumpUntil([&] { return log.size() == 1; }));
+    native::PostKeyPress(f->ck_Start->Handle(), 27);
+    ASSERT_TRUE(PumpUntil([&] { return log.size() == 2; }));
+    EXPECT_EQ(log, (std::vector<std::string>{"next", "cancel"}));
+}
+
 TEST_F(ToolkitTest, CloseBoxGoesThroughTheCloseQuery)
 {
     NewForm();
@@ -249,4 +263,63 @@ TEST_F(ToolkitTest, RichEditShowsRtfReadFromAFile)
     EXPECT_EQ(shown.substr(0, 7), u"Licence");
     EXPECT_NE(shown.find(u"Terms"), UString::npos);
     EXPECT_FALSE(f->re_Text->LoadFromFile(path));
+}
+
+namespace {
+
+// A 3 x 2 picture in 24-bit rows padded to four bytes.
+std::string SmallBmp()
+{
+    std::string b(54, '\0');
+    auto put = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, 54 + 24);
+    put(10, 54);
+    put(14, 40);
+    put(18, 3);
+    put(22, 2);
+    b[26] = 1;
+    b[28] = 24;
+    b += std::string(24, '\x7f');
+    return b;
+}
+
+const char kOnePixelPng[] =
+    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00\x00\x01"
+    "\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00\x00\x0d\x49\x44\x41\x54\x78\xda\x63\x64\x60\xf8\x5f"
+    "\x0f\x00\x02\x87\x01\x80\xeb\x47\xba\x92\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
+
+}  // namespace
+
+TEST_F(ToolkitTest, ImagesDecodeBmpAndPngAndSizeToThem)
+{
+    auto* f = NewForm<TFNative>();
+    f->Show();
+    UString folder = ExtractFilePath(native::OwnExecutable());
+    UString bmp = folder + u"toolkit_native_title.bmp", png = folder + u"toolkit_native_left.png",
+            bad = folder + u"toolkit_native_bad.png";
+    ASSERT_TRUE(Platform().WriteWholeFile(bmp, SmallBmp()));
+    ASSERT_TRUE(Platform().WriteWholeFile(png, std::string(kOnePixelPng, sizeof(kOnePixelPng) - 1)));
+    // A header that promises a picture over data that is none.
+    ASSERT_TRUE(Platform().WriteWholeFile(bad, std::string(kOnePixelPng, 33) + "garbage"));
+
+    TImage* im = f->im_Picture;
+    im->SetAutoSize(true);
+    EXPECT_TRUE(im->LoadPicture(bmp));
+    EXPECT_EQ(im->Width(), 3);
+    EXPECT_EQ(im->Height(), 2);
+    app->ProcessMessages();
+    EXPECT_EQ(native::BoundsOf(im->Handle()).width, 3);
+    EXPECT_TRUE(im->LoadPicture(png));
+    EXPECT_EQ(im->Width(), 1);
+    EXPECT_FALSE(im->LoadPicture(bad));
+    EXPECT_EQ(im->PicturePath(), png);
+    im->FillSurface(clWhite);
+    app->ProcessMessages();
+    for (const UString& p : {bmp, png, bad})
+        Platform().DeleteFile(p);
 }

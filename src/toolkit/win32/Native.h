@@ -38,6 +38,9 @@ Box ClientSizeOf(uint64_t window);
 
 // BM_CLICK, sent: returns when the click has been handled.
 void SendClick(uint64_t window);
+// A key pressed and let go on the window (WM_KEYDOWN, WM_KEYUP), posted. Keys by
+// their Windows virtual-key code: 13 Enter, 27 Esc, 9 Tab.
+void PostKeyPress(uint64_t window, int virtualKey);
 // WM_SYSCOMMAND SC_CLOSE: the close box.
 void PostCloseBox(uint64_t window);
 

@@ -80,6 +80,14 @@ Box ClientSizeOf(uint64_t window)
 
 void SendClick(uint64_t window) { SendMessageW(H(window), BM_CLICK, 0, 0); }
 
+void PostKeyPress(uint64_t window, int virtualKey)
+{
+    UINT scan = MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
+    PostMessageW(H(window), WM_KEYDOWN, static_cast<WPARAM>(virtualKey), static_cast<LPARAM>(1 | (scan << 16)));
+    PostMessageW(H(window), WM_KEYUP, static_cast<WPARAM>(virtualKey),
+                 static_cast<LPARAM>(1 | (scan << 16) | (1u << 30) | (1u << 31)));
+}
+
 void PostCloseBox(uint64_t window) { PostMessageW(H(window), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 uint64_t StartProcess(const UString& commandLine, const UString& envName, const UString& envValue)

@@ -656,17 +656,8 @@ void DefaultHandler(TControl& c, TMessage& m)
             return;
         }
         break;
-    case DM_GETDEFID:
-        if (auto* f = dynamic_cast<TForm*>(&c)) {
-            TButton* b = f->DefaultButton();
-            if (b && PeerOf(*b)->hwnd) {
-                m.Result = MAKELRESULT(PeerOf(*b)->id, DC_HASDEFID);
-                return;
-            }
-            m.Result = 0;
-            return;
-        }
-        break;
+    // No DM_GETDEFID: without a default id the dialog keys send IDOK and IDCANCEL,
+    // which the form gives to its default and cancel buttons wherever they sit.
     case WM_SIZE:
     case WM_MOVE:
         if (auto* f = dynamic_cast<TForm*>(&c))
