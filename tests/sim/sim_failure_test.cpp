@@ -102,7 +102,10 @@ TEST_F(Failures, EveryKindOfOperationCanFail)
     EXPECT_FALSE(machine().ShellExecute(u"open", u"C:\\f\\a.txt", u"", u"", 1));
     EXPECT_FALSE(machine().TerminateProcess(pid, 0));
     EXPECT_FALSE(machine().SendCloseRequest(window));
-    EXPECT_FALSE(machine().WriteShortcut(ShortcutSpec{u"C:\\f\\a.lnk", u"C:\\f\\a.txt"}));
+    ShortcutSpec link;
+    link.linkPath = u"C:\\f\\a.lnk";
+    link.target = u"C:\\f\\a.txt";
+    EXPECT_FALSE(machine().WriteShortcut(link));
     EXPECT_EQ(machine().GetSpecialFolderPath(0x26, false), u"");
     EXPECT_EQ(machine().EveryoneGroupName(), u"");
     EXPECT_TRUE(machine().RegSubKeyNames(RegRoot::CurrentUser, u"Software").empty());

@@ -175,6 +175,22 @@ uint32_t SimFileSystem::Resolve(const UString& windowsPath, HostPath& out)
     out = HostPath{};
     out.windowsPath = JoinWindows(*comps);
     out.isRoot = comps->empty();
+    if (!out.isRoot) {
+        // Names given in their stored case, as programs mostly give them: one look
+        // at the whole path finds every part.
+        std::string rel;
+        for (const UString& comp : *comps)
+            rel += (rel.empty() ? "" : "/") + Utf8(comp);
+        struct stat st {};
+        if (LStat(driveC_ + "/" + rel, st)) {
+            out.host = driveC_ + "/" + rel;
+            out.relative = std::move(rel);
+            out.exists = true;
+            out.isDirectory = S_ISDIR(st.st_mode);
+            out.parentIsDirectory = true;
+            return 0;
+        }
+    }
     std::string dir = driveC_;
     std::string rel;
     bool present = true;  // every component so far exists as a folder
@@ -275,11 +291,10 @@ uint64_t SimFileSystem::DirectoryScans() const
 
 void SimFileSystem::LoadAttributesLocked()
 {
-    const FileStamp stamp = StampOf(attributesFile_);
-    if (stamp == attrStamp_)
+    if (!attrCache_.Changed(attributesFile_))
         return;
     attributes_.clear();
-    attrStamp_ = stamp;
+    attrCache_.Remember(attributesFile_);
     std::string bytes;
     if (!ReadHostFile(attributesFile_, bytes))
         return;
@@ -320,9 +335,9 @@ void SimFileSystem::StoreAttributes(const std::string& relative, std::optional<u
     for (const auto& [path, bits] : sorted)
         bytes += Utf8(Hex(bits, 8)) + " " + path + "\n";
     if (WriteHostFileAtomic(attributesFile_, bytes))
-        attrStamp_ = StampOf(attributesFile_);
+        attrCache_.Remember(attributesFile_);
     else
-        attrStamp_ = FileStamp{};
+        attrCache_.Forget();
 }
 
 // --- operations -----------------------------------------------------------------
@@ -463,20 +478,43 @@ uint32_t SimFileSystem::Copy(const HostPath& from, const HostPath& to, bool fail
     return 0;
 }
 
+bool SimFileSystem::Indexed(const std::string& dir) const
+{
+    std::lock_guard<std::mutex> lock(indexMutex_);
+    return indexes_.count(dir) != 0;
+}
+
+bool SimFileSystem::HasStoredAttributes(const std::string& relative, uint32_t& attributes)
+{
+    std::lock_guard<std::mutex> lock(attrMutex_);
+    LoadAttributesLocked();
+    auto it = attributes_.find(relative);
+    if (it == attributes_.end())
+        return false;
+    attributes = it->second;
+    return true;
+}
+
 uint32_t SimFileSystem::Delete(const HostPath& p)
 {
     if (!p.exists)
         return p.parentIsDirectory ? WinError::FileNotFound : WinError::PathNotFound;
     if (p.isDirectory)
         return WinError::AccessDenied;
-    if (StoredAttributes(p.relative, false) & FileAttr::ReadOnly)
+    uint32_t attributes = 0;
+    const bool stored = HasStoredAttributes(p.relative, attributes);
+    if (stored && (attributes & FileAttr::ReadOnly))
         return WinError::AccessDenied;
     const std::string dir = ParentOf(p.host);
-    const FileStamp before = StampOf(dir);
+    // A folder nobody looked up by case has no index to keep in step.
+    const bool indexed = Indexed(dir);
+    const FileStamp before = indexed ? StampOf(dir) : FileStamp{};
     if (::unlink(p.host.c_str()) != 0)
         return ErrnoToWin(errno);
-    NoteChange(dir, before, LeafOf(p.host), false);
-    StoreAttributes(p.relative, std::nullopt);
+    if (indexed)
+        NoteChange(dir, before, LeafOf(p.host), false);
+    if (stored)
+        StoreAttributes(p.relative, std::nullopt);
     return 0;
 }
 
@@ -526,14 +564,19 @@ uint32_t SimFileSystem::RemoveDirectory(const HostPath& p)
         return kErrorDirectory;
     if (p.isRoot)
         return WinError::AccessDenied;
-    if (StoredAttributes(p.relative, true) & FileAttr::ReadOnly)
+    uint32_t attributes = 0;
+    const bool stored = HasStoredAttributes(p.relative, attributes);
+    if (stored && (attributes & FileAttr::ReadOnly))
         return WinError::AccessDenied;
     const std::string dir = ParentOf(p.host);
-    const FileStamp before = StampOf(dir);
+    const bool indexed = Indexed(dir);
+    const FileStamp before = indexed ? StampOf(dir) : FileStamp{};
     if (::rmdir(p.host.c_str()) != 0)
         return errno == ENOTEMPTY || errno == EEXIST ? WinError::DirNotEmpty : ErrnoToWin(errno);
-    NoteChange(dir, before, LeafOf(p.host), false);
-    StoreAttributes(p.relative, std::nullopt);
+    if (indexed)
+        NoteChange(dir, before, LeafOf(p.host), false);
+    if (stored)
+        StoreAttributes(p.relative, std::nullopt);
     return 0;
 }
 

@@ -66,6 +66,10 @@ private:
         std::unordered_map<UString, std::string> byFolded;
     };
     bool FindByCase(const std::string& dir, const UString& name, std::string& actual);
+    // Whether this process keeps a case index of the folder.
+    bool Indexed(const std::string& dir) const;
+    // The side store's bits of the path, when it holds any.
+    bool HasStoredAttributes(const std::string& relative, uint32_t& attributes);
     // Keeps a folder's index in step with a change this process made in it.
     void NoteChange(const std::string& dir, const FileStamp& before, const std::string& name, bool added);
     uint32_t StoredAttributes(const std::string& relative, bool isDirectory);
@@ -82,7 +86,7 @@ private:
     uint64_t scans_ = 0;
 
     std::mutex attrMutex_;
-    FileStamp attrStamp_;
+    CachedFile attrCache_;
     std::unordered_map<std::string, uint32_t> attributes_;
 };
 

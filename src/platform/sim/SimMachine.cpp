@@ -22,10 +22,6 @@ struct SimMachine::Failure {
     int times = -1;
 };
 
-struct SimMachine::SettingsStamp {
-    FileStamp stamp;
-};
-
 namespace {
 
 thread_local uint32_t tLastError = 0;
@@ -170,7 +166,7 @@ SimMachine::SimMachine(const std::string& folder)
       lockFile_(folder_ + "/machine.lock"),
       settingsFile_(folder_ + "/machine.ini"),
       journalFile_(folder_ + "/journal.txt"),
-      settingsStamp_(std::make_unique<SettingsStamp>())
+      settingsCache_(std::make_unique<CachedFile>())
 {
     std::error_code ec;
     std::filesystem::create_directories(folder_ + "/drive_c", ec);
@@ -208,22 +204,37 @@ SimSettings SimMachine::Settings()
     return *settings_;
 }
 
+SimMachine::SettingsGlance SimMachine::Glance()
+{
+    SettingsGlance glance;
+    {
+        std::lock_guard<std::mutex> lock(settingsMutex_);
+        LoadSettingsLocked();
+        glance.administrator = settings_->administrator;
+        glance.anyFailure = !settings_->failures.empty();
+    }
+    if (!glance.anyFailure) {
+        std::lock_guard<std::mutex> lock(failuresMutex_);
+        glance.anyFailure = !failures_.empty();
+    }
+    return glance;
+}
+
 void SimMachine::LoadSettingsLocked()
 {
-    const FileStamp stamp = StampOf(settingsFile_);
-    if (settings_ && stamp == settingsStamp_->stamp)
+    if (settings_ && !settingsCache_->Changed(settingsFile_))
         return;
+    settingsCache_->Remember(settingsFile_);
     std::string bytes;
     if (!ReadHostFile(settingsFile_, bytes))
         bytes.clear();
     settings_ = std::make_unique<SimSettings>(ParseSettings(bytes));
-    settingsStamp_->stamp = stamp;
 }
 
 void SimMachine::SaveSettingsLocked()
 {
     if (WriteHostFileAtomic(settingsFile_, SerializeSettings(*settings_)))
-        settingsStamp_->stamp = StampOf(settingsFile_);
+        settingsCache_->Remember(settingsFile_);
     else
         settings_.reset();
 }
@@ -429,10 +440,15 @@ uint32_t SimMachine::PlannedFailure(SimOp op, const UString& target, const UStri
             return error;
         }
     }
-    const SimSettings s = Settings();
-    for (size_t i = 0; i < s.failures.size(); ++i) {
+    std::vector<SimStoredFailure> stored;
+    {
+        std::lock_guard<std::mutex> lock(settingsMutex_);
+        LoadSettingsLocked();
+        stored = settings_->failures;
+    }
+    for (size_t i = 0; i < stored.size(); ++i) {
         SimOp fop;
-        const auto& f = s.failures[i];
+        const auto& f = stored[i];
         if (!OpFromName(f.op, fop) || !matches(fop, f.target, f.valueName))
             continue;
         if (f.times > 0) {
@@ -453,6 +469,14 @@ uint32_t SimMachine::PlannedFailure(SimOp op, const UString& target, const UStri
 
 uint32_t SimMachine::PlannedFileFailure(SimOp op, const UString& path)
 {
+    return PlannedFileFailure(op, path, Glance());
+}
+
+uint32_t SimMachine::PlannedFileFailure(SimOp op, const UString& path, const SettingsGlance& glance)
+{
+    // Most machines plan no failure: then the path need not even be normalised.
+    if (!glance.anyFailure)
+        return 0;
     return PlannedFailure(op, SimFileSystem::Normalize(path).value_or(path));
 }
 
@@ -631,11 +655,12 @@ std::optional<uint32_t> SimMachine::GetAttributes(const UString& path)
 // folders a standard user may not change.
 #define SIM_CHANGE_CHECK(op, path, resolved)                                               \
     sim::HostPath resolved;                                                                \
-    if (uint32_t e_ = PlannedFileFailure(op, path))                                        \
+    const SettingsGlance glance_ = Glance();                                               \
+    if (uint32_t e_ = PlannedFileFailure(op, path, glance_))                               \
         return Done(e_);                                                                   \
     if (uint32_t e_ = Resolve(path, resolved))                                             \
         return Done(e_);                                                                   \
-    if (!Settings().administrator && ProtectedFolder(resolved.windowsPath))                \
+    if (!glance_.administrator && ProtectedFolder(resolved.windowsPath))                   \
         return Done(WinError::AccessDenied);
 
 bool SimMachine::SetAttributes(const UString& path, uint32_t attributes)

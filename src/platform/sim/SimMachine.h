@@ -23,6 +23,7 @@
 
 namespace sim {
 struct HostPath;
+class CachedFile;
 class SimFileSystem;
 class SimRegistry;
 struct SimSettings;
@@ -194,9 +195,17 @@ private:
     void LoadSettingsLocked();
     void SaveSettingsLocked();
 
+    // What every file operation asks of machine.ini, read without copying it.
+    struct SettingsGlance {
+        bool administrator = true;
+        bool anyFailure = false;  // planned here or stored in machine.ini
+    };
+    SettingsGlance Glance();
+
     // 0, or the error a planned failure gives this call.
     uint32_t PlannedFailure(SimOp op, const UString& target, const UString& valueName = {});
     uint32_t PlannedFileFailure(SimOp op, const UString& path);
+    uint32_t PlannedFileFailure(SimOp op, const UString& path, const SettingsGlance& glance);
     uint32_t PlannedKeyFailure(SimOp op, RegRoot root, const UString& path, const UString& valueName = {});
     // Sets LastError and returns whether the call succeeded.
     bool Done(uint32_t error);
@@ -214,8 +223,7 @@ private:
 
     std::mutex settingsMutex_;
     std::unique_ptr<sim::SimSettings> settings_;
-    struct SettingsStamp;
-    std::unique_ptr<SettingsStamp> settingsStamp_;
+    std::unique_ptr<sim::CachedFile> settingsCache_;
 
     std::mutex failuresMutex_;
     std::vector<Failure> failures_;

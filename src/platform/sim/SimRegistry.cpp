@@ -112,14 +112,13 @@ std::vector<UString> SimRegistry::StoredPath(RegRoot root, const UString& path) 
 
 void SimRegistry::LoadLocked()
 {
-    const FileStamp stamp = StampOf(regFile_);
-    if (tree_ && stamp == stamp_)
+    if (tree_ && !cache_.Changed(regFile_))
         return;
+    cache_.Remember(regFile_);
     std::string bytes;
-    if (!stamp.exists || !ReadHostFile(regFile_, bytes))
+    if (!ReadHostFile(regFile_, bytes))
         bytes.clear();
     tree_ = ParseRegFile(bytes);
-    stamp_ = stamp;
 }
 
 RegKey* SimRegistry::Find(RegKey& top, RegRoot root, const UString& path) const
@@ -159,7 +158,7 @@ uint32_t SimRegistry::Change(const std::function<uint32_t(RegKey&, bool&)>& work
             tree_.reset();  // keep memory and file in step: read the file again next time
             return WinError::WriteFault;
         }
-        stamp_ = StampOf(regFile_);
+        cache_.Remember(regFile_);
     }
     return error;
 }

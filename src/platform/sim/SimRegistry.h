@@ -5,6 +5,7 @@
 // Key paths are those a caller passes (relative to the hive); the view of a 32-bit
 // process on 64-bit Windows sends HKEY_LOCAL_MACHINE\Software\X to
 // SOFTWARE\WOW6432Node\X, except for the keys Windows shares between the views.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -51,9 +52,9 @@ private:
 
     std::string regFile_;
     std::string lockFile_;
-    bool redirect32_ = true;
+    std::atomic<bool> redirect32_{true};
     std::mutex mutex_;
-    FileStamp stamp_;
+    CachedFile cache_;
     std::unique_ptr<RegKey> tree_;
 };
 

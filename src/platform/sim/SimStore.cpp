@@ -38,6 +38,29 @@ FileStamp StampOf(const std::string& path)
     return s;
 }
 
+CachedFile::~CachedFile() { Forget(); }
+
+bool CachedFile::Changed(const std::string& path) const
+{
+    return !known_ || !(StampOf(path) == stamp_);
+}
+
+void CachedFile::Remember(const std::string& path)
+{
+    Forget();
+    pin_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    stamp_ = StampOf(path);
+    known_ = true;
+}
+
+void CachedFile::Forget()
+{
+    if (pin_ >= 0)
+        ::close(pin_);
+    pin_ = -1;
+    known_ = false;
+}
+
 bool ReadHostFile(const std::string& path, std::string& bytes)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -29,6 +29,27 @@ struct FileStamp {
 };
 FileStamp StampOf(const std::string& path);
 
+// Knows whether a file that is only ever replaced by rename changed since it was last
+// read. It keeps the file it read open, so that the file's inode cannot be reused by
+// a later version with the same size and (coarse) time.
+class CachedFile {
+public:
+    CachedFile() = default;
+    ~CachedFile();
+    CachedFile(const CachedFile&) = delete;
+    CachedFile& operator=(const CachedFile&) = delete;
+
+    bool Changed(const std::string& path) const;
+    // After reading or writing the file: remembers the version now on disk.
+    void Remember(const std::string& path);
+    void Forget();
+
+private:
+    FileStamp stamp_;
+    bool known_ = false;
+    int pin_ = -1;
+};
+
 bool ReadHostFile(const std::string& path, std::string& bytes);
 // Writes beside the file and renames over it, so a reader never sees half a file.
 bool WriteHostFileAtomic(const std::string& path, const std::string& bytes);
