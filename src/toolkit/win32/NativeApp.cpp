@@ -2,6 +2,7 @@
 // messages, timers and message boxes.
 #include "toolkit/win32/NativeInternal.h"
 
+#include <atomic>
 #include <map>
 
 #include "toolkit/Backend.h"
@@ -11,7 +12,8 @@ using namespace native_impl;
 
 namespace {
 
-HWND appWindow = nullptr;
+// Read by workers that wake the user-interface thread.
+std::atomic<HWND> appWindow{nullptr};
 bool started = false;
 std::map<UINT_PTR, TTimer*> timerById;
 UINT_PTR nextTimerId = 1;
@@ -123,8 +125,8 @@ namespace native_impl {
 
 HWND AppWindow()
 {
-    if (appWindow)
-        return appWindow;
+    if (HWND h = appWindow.load())
+        return h;
     Start();
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -133,11 +135,12 @@ HWND AppWindow()
     wc.lpszClassName = L"TApplication";
     RegisterClassExW(&wc);
     UString title = Application ? Application->Title() : UString();
-    appWindow = CreateWindowExW(0, L"TApplication", win::W(title),
-                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    return appWindow;
+    HWND h = CreateWindowExW(0, L"TApplication", win::W(title),
+                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    appWindow.store(h);
+    return h;
 }
 
 }  // namespace native_impl
@@ -157,16 +160,14 @@ void Initialize(TApplication& app)
 void Shutdown(TApplication&)
 {
     for (auto& [id, timer] : timerById) {
-        KillTimer(appWindow, id);
+        KillTimer(appWindow.load(), id);
         delete static_cast<TimerPeer*>(timer->Peer);
         timer->Peer = nullptr;
     }
     timerById.clear();
     ShutdownPrinting();
-    if (appWindow) {
-        DestroyWindow(appWindow);
-        appWindow = nullptr;
-    }
+    if (HWND h = appWindow.exchange(nullptr))
+        DestroyWindow(h);
     // Wake-ups posted to the window that is gone are dropped with it.
 }
 
@@ -186,8 +187,8 @@ void RunLoop(TApplication& app)
             break;
         DispatchOne(msg);
     }
-    if (appWindow)
-        ShowWindow(appWindow, SW_HIDE);
+    if (HWND h = appWindow.load())
+        ShowWindow(h, SW_HIDE);
 }
 
 void ProcessMessages(TApplication& app)
@@ -207,14 +208,14 @@ void Terminated(TApplication&)
 {
     // Wakes GetMessage so the loop sees the request; no WM_QUIT, which would end
     // the next message box too.
-    if (appWindow)
-        PostMessageW(appWindow, kWakeMessage, 0, 0);
+    if (HWND h = appWindow.load())
+        PostMessageW(h, kWakeMessage, 0, 0);
 }
 
 void WakeUiThread()
 {
-    if (appWindow)
-        PostMessageW(appWindow, kWakeMessage, 0, 0);
+    if (HWND h = appWindow.load())
+        PostMessageW(h, kWakeMessage, 0, 0);
 }
 
 uint32_t RegisterMessage(UStringView name)
@@ -275,8 +276,8 @@ void TimerDestroyed(TTimer& timer)
     if (!p)
         return;
     if (p->id) {
-        if (appWindow)
-            KillTimer(appWindow, p->id);
+        if (HWND h = appWindow.load())
+            KillTimer(h, p->id);
         timerById.erase(p->id);
     }
     delete p;

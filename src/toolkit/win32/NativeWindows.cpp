@@ -110,8 +110,9 @@ void PaintLabel(TLabel& l, const DRAWITEMSTRUCT& d, int dpi)
 {
     HDC dc = d.hDC;
     RECT r = d.rcItem;
-    if (!l.Transparent())
-        FillRect(dc, &r, BrushFor(l.Color()));
+    // Transparent: the parent's colour, which is what shows through on a panel.
+    TWinControl* parent = l.Parent();
+    FillRect(dc, &r, BrushFor(l.Transparent() && parent ? parent->Color() : l.Color()));
     int len = GetWindowTextLengthW(d.hwndItem);
     std::wstring text(static_cast<size_t>(len) + 1, L'\0');
     GetWindowTextW(d.hwndItem, text.data(), len + 1);
@@ -731,6 +732,11 @@ void Apply(const PropChange& change)
             if (change.value) {
                 ShowWindow(h, SW_SHOW);
                 SetForegroundWindow(h);
+                // The keyboard starts at the first control in tab order, as in a dialog.
+                HWND focus = GetFocus();
+                if (!focus || !IsChild(h, focus))
+                    if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE))
+                        SetFocus(first);
             } else {
                 ShowWindow(h, SW_HIDE);
             }
