@@ -6,6 +6,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libxlsxwriter-dev
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 wine32:i386 fonts-wine xvfb openbox x11-utils xdotool imagemagick liblnk-utils
+  locales
 )
 
 install_packages() {
@@ -22,6 +23,20 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Generates a locale (for example de_DE.UTF-8) once, so that programs started in it
+# (Wine among them) take its language.
+ensure_locale() {
+  local want=$1 have
+  have=$(printf '%s' "${want%%.*}.utf8" | tr '[:upper:]' '[:lower:]')
+  locale -a 2>/dev/null | tr '[:upper:]' '[:lower:]' | grep -qx "$have" && return 0
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  if ! grep -q "^$want UTF-8" /etc/locale.gen 2>/dev/null; then
+    echo "$want UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+  fi
+  $sudo locale-gen >/dev/null
+}
+
 # Wine's 32-bit loader is a 32-bit Linux program; some kernels cannot run those. There
 # the Windows tests run from the 64-bit build of the same sources.
 can_run_32bit() {
@@ -32,10 +47,14 @@ wine_preset() {
   if can_run_32bit; then echo win32; else echo win64; fi
 }
 
+# build_preset <preset> [targets...]: all targets when none are named.
 build_preset() {
   local preset=$1
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
   cmake --preset "$preset" >"$top/build/$preset.configure.log" 2>&1 || { cat "$top/build/$preset.configure.log"; return 1; }
-  if ! cmake --build --preset "$preset" >"$top/build/$preset.build.log" 2>&1; then
+  if ! cmake --build --preset "$preset" "${targets[@]}" >"$top/build/$preset.build.log" 2>&1; then
     grep -E -B2 -A12 'error|FAILED' "$top/build/$preset.build.log" | head -120
     return 1
   fi
