@@ -1,7 +1,18 @@
 #include "forms/Prepareform.h"
 
+#include <chrono>
+#include <thread>
+#include <vector>
+
 #include "app/App.h"
+#include "app/Utils_fileexecution.h"
 #include "forms/Pageframe.h"
+#include "forms/Prepare_detection.h"
+#include "forms/Uninstallconfirmform.h"
+#include "forms/Uninstallform.h"
+#include "forms/Welcomeform.h"
+#include "toolkit/Dialogs.h"
+#include "util/Xfunctions.h"
 
 using namespace pageframe;
 
@@ -36,13 +47,176 @@ TFPrepare::~TFPrepare()
         FPrepare = nullptr;
 }
 
-void TFPrepare::FormShow(TObject* Sender) {}
+namespace {
 
-void TFPrepare::Timer1Timer(TObject* Sender) {}
+// Sends the close request to the top-level window of exactly that caption. An empty
+// caption names no window of the product: some other untitled window would match.
+void CloseWindowCaptioned(const UString& caption, bool pause)
+{
+    if (caption.empty())
+        return;
+    const uint64_t window = Platform().FindWindowByCaption(caption);
+    if (window == 0)
+        return;
+    Platform().SendCloseRequest(window);
+    if (pause)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// A folder TAKEOWN may be given: a full path below a drive root, with a name of its
+// own (an empty product or Start-menu name would name the parent itself).
+bool IsOwnedFolderPath(const UString& folder)
+{
+    return folder.size() > 3 && folder[1] == u':' && folder[2] == u'\\' && !EndsWith(folder, u"\\") &&
+           !EndsWith(folder, u"\\@@");
+}
+
+void TakeOwnership(const UString& folder)
+{
+    RunAndWait(u"TAKEOWN /A /F \"" + folder + u"\"", CREATE_NO_WINDOW_FLAG);
+}
+
+}  // namespace
+
+void TFPrepare::FormShow(TObject* Sender)
+{
+    const std::vector<UString> arguments = Platform().CommandLineArgs();
+    const UString argument = arguments.empty() ? UString() : LowerAZ(arguments.front());
+    if (argument == u"uninstall" || argument == u"uninstallanyway") {
+        Mode = argument == u"uninstall" ? u"Uninstall" : u"UninstallAnyway";
+        pb_Prepare->SetPosition(0);
+        StepCount = 0;
+        if (!ReadUninstallInfo()) {
+            ShowErrorMessage(u"MSG_201", u"201");
+            Timer1->SetEnabled(false);
+            Close();
+            return;
+        }
+    } else if (argument == u"upgrade") {
+        Mode = u"Upgrade";
+        pb_Prepare->SetPosition(0);
+        StepCount = 0;
+        RunPreparationSteps();
+    } else if (argument == u"updater" || argument == u"registry") {
+        // The updater's two modes are not served by this build yet: end at once
+        // rather than fall through to an installation.
+        Close();
+        return;
+    } else {
+        Mode = u"Install";
+        pb_Prepare->SetPosition(0);
+        StepCount = 0;
+        RunPreparationSteps();
+    }
+    // MSG_101 has already ended the program; no decision may follow it.
+    if (preparationFailed_)
+        return;
+    Timer1->SetInterval(1000);
+    Timer1->SetEnabled(true);
+}
+
+void TFPrepare::Timer1Timer(TObject* Sender)
+{
+    if (Mode == u"Install" || Mode == u"Upgrade") {
+        if (StepCount * 25 == 100) {
+            Timer1->SetEnabled(false);
+            DecideInstall();
+        }
+        return;
+    }
+    if (Mode == u"Uninstall" || Mode == u"UninstallAnyway") {
+        if (StepCount * 10 != 100)
+            return;
+        Timer1->SetEnabled(false);
+        // The product must not hold its files while they are removed.
+        if (Platform().FileExists(App.SetupIniPath)) {
+            CloseWindowCaptioned(App.SetupValue(u"%PROGRAM_FORMCAPTION"), true);
+            StopProcessByName(App.SetupValue(u"%PROGRAM_EXEC"), false);
+        }
+        CloseWindowCaptioned(u"UpdaterForm", false);
+        MakeTransparent();
+        if (Mode == u"Uninstall")
+            FUninstallConfirm->Show();
+        else
+            FUninstall->Show();
+    }
+}
 
 void TFPrepare::bt_CancelClick(TObject* Sender)
 {
     Close();
 }
 
-void TFPrepare::DecideInstall() {}
+void TFPrepare::MakeTransparent()
+{
+    SetAlphaBlendValue(0);
+    SetAlphaBlend(true);
+}
+
+void TFPrepare::DecideInstall()
+{
+    App.InstallState = 0;
+    if (UninstallEntryFound && PrivateKeyFound) {
+        SetupVersion.clear();
+        if (Platform().FileExists(App.SetupIniPath))
+            SetupVersion = App.SetupValue(u"%PROGRAM_VERSION");
+        if (!SetupVersion.empty())
+            App.InstallState = VersionLess(SetupVersion, InstalledVersion) ? 4 : 2;
+    } else {
+        App.InstallState = 1;
+    }
+
+    switch (App.InstallState) {
+    case 1:
+        MakeTransparent();
+        if (FindLegacyInstallation()) {
+            if (App.SetupIni)
+                StopProcessByName(App.SetupValue(u"%PROGRAM_EXEC"), true);
+            ShowMessage(App.GetText(App.TextSection, u"MSG_302") + u" (302)");
+            Close();
+            return;
+        }
+        TakeOwnershipOfLeftovers();
+        FWelcome->Show();
+        return;
+    case 2: {
+        const UString text = App.GetText(App.TextSection, VersionLess(InstalledVersion, SetupVersion) ? u"MSG_501"
+                                                                                                      : u"MSG_503");
+        // Only an explicit Yes removes the installed copy.
+        if (ShowMessageBox(text, App.ProductName, MB::YesNo) != ID::Yes) {
+            Close();
+            return;
+        }
+        RemovePreviousVersion();
+        return;
+    }
+    case 4:
+        MakeTransparent();
+        ShowErrorMessage(u"MSG_102", u"102");
+        Close();
+        return;
+    default:
+        // No version to compare with: the full bar waits for Cancel.
+        return;
+    }
+}
+
+void TFPrepare::TakeOwnershipOfLeftovers()
+{
+    const UString root = App.InstallRootDir;
+    if (!IsOwnedFolderPath(root) || !Platform().DirectoryExists(root))
+        return;
+    TakeOwnership(root);
+    const UString linkFolderName = App.GetText(
+        u"UNINSTALL", App.SetupValue(u"%PUBLISHER") == u"OEM" ? u"LINK_PROGRAMS_FOLDER" : u"LINK_PROGRAMS_PUBLISHER");
+    const UString startMenuFolder = GetSpecialFolderPath(23) + u"\\" + linkFolderName;
+    if (!linkFolderName.empty() && IsOwnedFolderPath(startMenuFolder) && Platform().DirectoryExists(startMenuFolder))
+        TakeOwnership(startMenuFolder);
+}
+
+void TFPrepare::RemovePreviousVersion()
+{
+    // The removal of the installed copy comes with its own change; until then the
+    // form stays as it is and only Cancel ends the program, as when the installed
+    // copy names no uninstaller.
+}

@@ -45,6 +45,43 @@ public:
     void Timer1Timer(TObject* Sender);
     void bt_CancelClick(TObject* Sender);
     void DecideInstall();
+
+    // The preparation steps of the Install and Upgrade modes: four steps of 25.
+    void RunPreparationSteps();
+    // purpose "": PrivateKeyFound; "updater": UpdaterPath; "updater_move_installdir":
+    // RegisteredInstallDir. When no key can be formed from Setup.ini: MSG_101 and the
+    // form closes. Counts one step.
+    void ReadPrivateKey(const UString& purpose);
+    // InstalledVersion and UninstallEntryFound from the uninstall entry's
+    // DisplayVersion. Counts one step.
+    void ReadInstalledVersion();
+    // The paths of App for the new copy. Counts one step, except for the purpose
+    // "updater_move_installdir", which sets TargetInstallDir instead.
+    void ComputeInstallPaths(const UString& purpose);
+    // UninstallInfo from the private key, ten steps of 10; false (nothing counted)
+    // when the key cannot be formed or opened.
+    bool ReadUninstallInfo();
+    // PreviousInfo from the private key of that publisher and product; no steps.
+    bool ReadPreviousInfo(const UString& publisher, const UString& programName);
+    // An installation of this product by an older setup (an "InstallShield_" entry
+    // with one of its known display names). For a product the table does not know,
+    // the first named uninstall entry brings the developer message and false.
+    bool FindLegacyInstallation();
+    // Before a fresh installation: the Administrators take over a leftover install
+    // root and Start-menu folder, which may belong to another account.
+    void TakeOwnershipOfLeftovers();
+    // After Yes to MSG_501 or MSG_503: removes the installed copy, then the welcome
+    // page.
+    void RemovePreviousVersion();
+
+private:
+    void AdvanceStep(int stepSize);
+    // The text, then the code as " (101)", with the error icon.
+    void ShowErrorMessage(const UString& messageId, const UString& code);
+    // Stays the main form, invisible, until a page closes it.
+    void MakeTransparent();
+    // MSG_101 has closed the form: no decision may follow.
+    bool preparationFailed_ = false;
 };
 
 extern TFPrepare* FPrepare;
