@@ -21,48 +21,62 @@ struct ReadError {
     std::string what;
 };
 
-UString Utf8ToU16(std::string_view s)
+// Never more code units than bytes: decoded into a scratch buffer that only grows,
+// then appended in one piece.
+void AppendUtf16(std::string_view s, UString& out)
 {
-    UString out;
-    out.reserve(s.size());
+    thread_local std::vector<char16_t> scratch;
+    if (scratch.size() < s.size())
+        scratch.resize(s.size());
+    char16_t* const first = scratch.data();
+    char16_t* d = first;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
     size_t i = 0;
-    while (i < s.size()) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
+    while (i < n) {
+        unsigned char c = p[i];
         if (c < 0x80) {
-            out += static_cast<char16_t>(c);
+            *d++ = c;
             ++i;
             continue;
         }
         size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
         char32_t cp = len == 4 ? (c & 0x07) : len == 3 ? (c & 0x0F) : (c & 0x1F);
-        bool ok = len != 0 && c < 0xF5 && i + len <= s.size();
+        bool ok = len != 0 && c < 0xF5 && i + len <= n;
         for (size_t k = 1; ok && k < len; ++k) {
-            unsigned char cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80)
+            if ((p[i + k] & 0xC0) != 0x80)
                 ok = false;
             else
-                cp = (cp << 6) | (cc & 0x3F);
+                cp = (cp << 6) | (p[i + k] & 0x3F);
         }
         // Overlong forms and surrogates are as invalid as broken sequences.
         if (ok && ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
                    (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF))
             ok = false;
         if (!ok) {
-            out += u'\uFFFD';
+            *d++ = u'\uFFFD';
             ++i;
-            while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+            while (i < n && (p[i] & 0xC0) == 0x80)
                 ++i;
             continue;
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            *d++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *d++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         } else {
-            out += static_cast<char16_t>(cp);
+            *d++ = static_cast<char16_t>(cp);
         }
         i += len;
     }
+    out.append(first, static_cast<size_t>(d - first));
+}
+
+UString Utf8ToU16(std::string_view s)
+{
+    UString out;
+    out.reserve(s.size());
+    AppendUtf16(s, out);
     return out;
 }
 
@@ -75,6 +89,12 @@ int HexDigit(char16_t c)
     if (c >= u'A' && c <= u'F')
         return c - u'A' + 10;
     return -1;
+}
+
+// Element names are short: compared inline rather than through memcmp.
+bool Is(std::string_view name, std::string_view literal)
+{
+    return std::equal(name.begin(), name.end(), literal.begin(), literal.end());
 }
 
 char AsciiLower(char c)
@@ -197,52 +217,152 @@ std::string Extract(const ZipArchive& zip, const std::string& part)
     return bytes;
 }
 
-// Text of the <t> elements below the current element, phonetic runs left out.
-// Called on the start of <si> or <is>; returns after its end.
+}  // namespace
+
+// Collects the texts and the cells in reading order and turns them into the sheet.
+class XlsxSheetBuilder {
+public:
+    XlsxSheetBuilder(XlsxSheet& sheet, const XlsxLimits& limits) : sheet_(sheet), limits_(limits) {}
+
+    // Appends a text to the sheet's pool; returns its index.
+    uint32_t PoolText(std::string_view utf8, bool escapes)
+    {
+        const size_t start = sheet_.pool_.size();
+        if (escapes)
+            AppendXlsxText(utf8, sheet_.pool_);
+        else
+            AppendUtf16(utf8, sheet_.pool_);
+        sheet_.texts_.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(sheet_.pool_.size() - start)});
+        return static_cast<uint32_t>(sheet_.texts_.size() - 1);
+    }
+    // A text made of pieces: BeginText, AppendPiece..., EndText gives its index.
+    void BeginText() { textStart_ = sheet_.pool_.size(); }
+    void AppendPiece(std::string_view utf8) { AppendXlsxText(utf8, sheet_.pool_); }
+    uint32_t EndText()
+    {
+        sheet_.texts_.push_back(
+            {static_cast<uint32_t>(textStart_), static_cast<uint32_t>(sheet_.pool_.size() - textStart_)});
+        return static_cast<uint32_t>(sheet_.texts_.size() - 1);
+    }
+    void Reserve(size_t units, size_t cells)
+    {
+        sheet_.pool_.reserve(sheet_.pool_.size() + units);
+        pending_.reserve(cells);
+    }
+    void EndSharedStrings() { sharedCount_ = sheet_.texts_.size(); }
+    bool IsShared(size_t index) const { return index < sharedCount_; }
+
+    void Add(uint32_t row, uint32_t column, uint32_t text)
+    {
+        const size_t length = sheet_.texts_[text].length;
+        if (length == 0)
+            return;
+        total_ += length;
+        if (total_ > limits_.maxTextUnits)
+            throw ReadError{"the sheet holds more text than allowed (" + std::to_string(limits_.maxTextUnits) +
+                            " code units)"};
+        if (!pending_.empty() && (pending_.back().row > row ||
+                                  (pending_.back().row == row && pending_.back().column >= column)))
+            sorted_ = false;
+        pending_.push_back({row, column, text});
+    }
+
+    void Finish()
+    {
+        if (!sorted_) {
+            // A later cell of the same reference replaces an earlier one.
+            std::stable_sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
+                return a.row != b.row ? a.row < b.row : a.column < b.column;
+            });
+            std::vector<Pending> unique;
+            unique.reserve(pending_.size());
+            for (const Pending& p : pending_) {
+                if (!unique.empty() && unique.back().row == p.row && unique.back().column == p.column)
+                    unique.back() = p;
+                else
+                    unique.push_back(p);
+            }
+            pending_.swap(unique);
+        }
+        sheet_.cells_.reserve(pending_.size());
+        for (const Pending& p : pending_) {
+            if (sheet_.rows_.empty() || sheet_.rows_.back().number != p.row) {
+                if (sheet_.rows_.size() >= limits_.maxRows)
+                    throw ReadError{"the sheet has more than " + std::to_string(limits_.maxRows) + " rows"};
+                sheet_.rows_.push_back({p.row, sheet_.cells_.size(), 0});
+            }
+            sheet_.cells_.push_back({p.column, p.text});
+            ++sheet_.rows_.back().count;
+            sheet_.columns_ = std::max<size_t>(sheet_.columns_, p.column + 1);
+        }
+    }
+
+private:
+    struct Pending {
+        uint32_t row, column, text;
+    };
+    XlsxSheet& sheet_;
+    size_t sharedCount_ = 0;
+    const XlsxLimits& limits_;
+    std::vector<Pending> pending_;
+    size_t total_ = 0;
+    size_t textStart_ = 0;
+    bool sorted_ = true;
+};
+
+namespace {
+
+// Text of the <t> elements below an <si> or <is>, phonetic runs left out, written
+// straight into the sheet's pool as it comes.
 class RunText {
 public:
-    void Start() { text_.clear(), inT_ = false, phonetic_ = 0; }
+    explicit RunText(XlsxSheetBuilder& builder) : builder_(builder) {}
+    void Start()
+    {
+        inT_ = false, phonetic_ = 0;
+        builder_.BeginText();
+    }
     void Token(XmlTokenizer::Token t, const XmlTokenizer& xt)
     {
         if (t == XmlTokenizer::Token::StartElement) {
-            if (xt.Name() == "rPh")
+            if (Is(xt.Name(), "rPh"))
                 ++phonetic_;
-            else if (xt.Name() == "t")
+            else if (Is(xt.Name(), "t"))
                 inT_ = true;
         } else if (t == XmlTokenizer::Token::EndElement) {
-            if (xt.Name() == "rPh" && phonetic_ > 0)
+            if (Is(xt.Name(), "rPh") && phonetic_ > 0)
                 --phonetic_;
-            else if (xt.Name() == "t")
+            else if (Is(xt.Name(), "t"))
                 inT_ = false;
         } else if (t == XmlTokenizer::Token::Text && inT_ && phonetic_ == 0) {
-            text_ += xt.Text();
+            builder_.AppendPiece(xt.Text());
         }
     }
-    const std::string& Text() const { return text_; }
+    uint32_t End() { return builder_.EndText(); }
 
 private:
-    std::string text_;
+    XlsxSheetBuilder& builder_;
     bool inT_ = false;
     int phonetic_ = 0;
 };
 
-std::vector<UString> ParseSharedStrings(std::string_view xml, int maxDepth)
+void ParseSharedStrings(std::string_view xml, int maxDepth, XlsxSheetBuilder& builder)
 {
-    std::vector<UString> strings;
-    RunText run;
+    builder.Reserve(xml.size(), 0);
+    RunText run(builder);
     bool inItem = false;
     Walk(xml, maxDepth, "shared strings", [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
-        if (t == XmlTokenizer::Token::StartElement && xt.Name() == "si" && !inItem) {
+        if (t == XmlTokenizer::Token::StartElement && Is(xt.Name(), "si") && !inItem) {
             inItem = true;
             run.Start();
-        } else if (t == XmlTokenizer::Token::EndElement && xt.Name() == "si" && inItem) {
+        } else if (t == XmlTokenizer::Token::EndElement && Is(xt.Name(), "si") && inItem) {
             inItem = false;
-            strings.push_back(DecodeXlsxText(run.Text()));
+            run.End();
         } else if (inItem) {
             run.Token(t, xt);
         }
     });
-    return strings;
+    builder.EndSharedStrings();
 }
 
 // "BC12" -> column 54 (from 0) and row 12; false when malformed.
@@ -308,102 +428,22 @@ std::string NumberText(std::string_view raw)
     return out;
 }
 
-}  // namespace
-
-// Collects cells in reading order and turns them into the sheet's rows.
-class XlsxSheetBuilder {
-public:
-    XlsxSheetBuilder(XlsxSheet& sheet, std::vector<UString> shared, const XlsxLimits& limits)
-        : sheet_(sheet), sharedCount_(shared.size()), limits_(limits)
-    {
-        sheet_.texts_ = std::move(shared);
-    }
-
-    void Add(uint32_t row, uint32_t column, const UString* sharedText, UString ownText)
-    {
-        size_t length = sharedText ? sharedText->size() : ownText.size();
-        if (length == 0)
-            return;
-        total_ += length;
-        if (total_ > limits_.maxTextUnits)
-            throw ReadError{"the sheet holds more text than allowed (" + std::to_string(limits_.maxTextUnits) +
-                            " code units)"};
-        uint32_t text;
-        if (sharedText) {
-            text = static_cast<uint32_t>(sharedText - sheet_.texts_.data());
-        } else {
-            text = static_cast<uint32_t>(sheet_.texts_.size());
-            sheet_.texts_.push_back(std::move(ownText));
-        }
-        if (!pending_.empty() && (pending_.back().row > row ||
-                                  (pending_.back().row == row && pending_.back().column >= column)))
-            sorted_ = false;
-        pending_.push_back({row, column, text});
-    }
-
-    const UString* Shared(size_t index) const
-    {
-        return index < sharedCount_ ? &sheet_.texts_[index] : nullptr;
-    }
-
-    void Finish()
-    {
-        if (!sorted_) {
-            // A later cell of the same reference replaces an earlier one.
-            std::stable_sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
-                return a.row != b.row ? a.row < b.row : a.column < b.column;
-            });
-            std::vector<Pending> unique;
-            unique.reserve(pending_.size());
-            for (const Pending& p : pending_) {
-                if (!unique.empty() && unique.back().row == p.row && unique.back().column == p.column)
-                    unique.back() = p;
-                else
-                    unique.push_back(p);
-            }
-            pending_.swap(unique);
-        }
-        sheet_.cells_.reserve(pending_.size());
-        for (const Pending& p : pending_) {
-            if (sheet_.rows_.empty() || sheet_.rows_.back().number != p.row) {
-                if (sheet_.rows_.size() >= limits_.maxRows)
-                    throw ReadError{"the sheet has more than " + std::to_string(limits_.maxRows) + " rows"};
-                sheet_.rows_.push_back({p.row, sheet_.cells_.size(), 0});
-            }
-            sheet_.cells_.push_back({p.column, p.text});
-            ++sheet_.rows_.back().count;
-            sheet_.columns_ = std::max<size_t>(sheet_.columns_, p.column + 1);
-        }
-    }
-
-private:
-    struct Pending {
-        uint32_t row, column, text;
-    };
-    XlsxSheet& sheet_;
-    size_t sharedCount_;
-    const XlsxLimits& limits_;
-    std::vector<Pending> pending_;
-    size_t total_ = 0;
-    bool sorted_ = true;
-};
-
-namespace {
-
 void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimits& limits)
 {
     bool inData = false, inRow = false, inCell = false, inValue = false, inInline = false;
     uint32_t rowNumber = 0, column = 0, rowsSeen = 0;
     int64_t lastColumn = -1;
     std::string type, value, attr;
-    RunText run;
+    RunText run(builder);
+    constexpr uint32_t kNoText = UINT32_MAX;
+    uint32_t inlineText = kNoText;
 
     Walk(xml, limits.maxDepth, "sheet", [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
         std::string_view name = xt.Name();
         if (t == XmlTokenizer::Token::StartElement) {
-            if (name == "sheetData") {
+            if (Is(name, "sheetData")) {
                 inData = true;
-            } else if (inData && !inRow && name == "row") {
+            } else if (inData && !inRow && Is(name, "row")) {
                 inRow = true;
                 uint32_t number = rowNumber + 1;
                 if (xt.Attribute("r", attr)) {
@@ -418,7 +458,7 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
                     throw ReadError{"the sheet has more than " + std::to_string(limits.maxRows) + " rows"};
                 rowNumber = number;
                 lastColumn = -1;
-            } else if (inRow && !inCell && name == "c") {
+            } else if (inRow && !inCell && Is(name, "c")) {
                 inCell = true;
                 uint32_t cellRow = rowNumber;
                 column = static_cast<uint32_t>(lastColumn + 1);
@@ -432,44 +472,47 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
                 if (!xt.Attribute("t", type))
                     type = "n";
                 value.clear();
-            } else if (inCell && !inInline && name == "v") {
+                inlineText = kNoText;
+            } else if (inCell && !inInline && Is(name, "v")) {
                 inValue = true;
-            } else if (inCell && name == "is") {
+            } else if (inCell && Is(name, "is")) {
                 inInline = true;
                 run.Start();
             } else if (inInline) {
                 run.Token(t, xt);
             }
         } else if (t == XmlTokenizer::Token::EndElement) {
-            if (inInline && name == "is") {
+            if (inInline && Is(name, "is")) {
                 inInline = false;
+                inlineText = run.End();
             } else if (inInline) {
                 run.Token(t, xt);
-            } else if (inValue && name == "v") {
+            } else if (inValue && Is(name, "v")) {
                 inValue = false;
-            } else if (inCell && name == "c") {
+            } else if (inCell && Is(name, "c")) {
                 inCell = false;
                 if (type == "s") {
                     if (value.empty())
                         return;
                     auto index = ParseUnsigned(value, UINT32_MAX);
-                    const UString* text = index ? builder.Shared(*index) : nullptr;
-                    if (!text)
+                    if (!index || !builder.IsShared(*index))
                         throw ReadError{"sheet: cell refers to a missing shared string \"" + value + "\""};
-                    builder.Add(rowNumber, column, text, {});
+                    builder.Add(rowNumber, column, *index);
                 } else if (type == "inlineStr") {
-                    builder.Add(rowNumber, column, nullptr, DecodeXlsxText(run.Text()));
+                    if (inlineText != kNoText)
+                        builder.Add(rowNumber, column, inlineText);
+                } else if (value.empty()) {
+                    return;
                 } else if (type == "b") {
-                    if (!value.empty())
-                        builder.Add(rowNumber, column, nullptr, value == "0" ? u"FALSE" : u"TRUE");
+                    builder.Add(rowNumber, column, builder.PoolText(value == "0" ? "FALSE" : "TRUE", false));
                 } else if (type == "str" || type == "e" || type == "d") {
-                    builder.Add(rowNumber, column, nullptr, DecodeXlsxText(value));
+                    builder.Add(rowNumber, column, builder.PoolText(value, true));
                 } else {
-                    builder.Add(rowNumber, column, nullptr, Utf8ToU16(NumberText(value)));
+                    builder.Add(rowNumber, column, builder.PoolText(NumberText(value), false));
                 }
-            } else if (inRow && !inCell && name == "row") {
+            } else if (inRow && !inCell && Is(name, "row")) {
                 inRow = false;
-            } else if (name == "sheetData") {
+            } else if (Is(name, "sheetData")) {
                 inData = false;
             }
         } else if (t == XmlTokenizer::Token::Text) {
@@ -537,13 +580,15 @@ void ReadSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sh
     if (sharedPart.empty() && zip.Contains(folder + "sharedStrings.xml"))
         sharedPart = folder + "sharedStrings.xml";
 
-    std::vector<UString> shared;
+    XlsxSheetBuilder builder(sheet, limits);
     // A missing shared-strings part only matters to a cell that refers to it.
     if (!sharedPart.empty() && zip.Contains(sharedPart))
-        shared = ParseSharedStrings(Extract(zip, sharedPart), limits.maxDepth);
-
-    XlsxSheetBuilder builder(sheet, std::move(shared), limits);
-    ParseSheet(Extract(zip, sheetPart), builder, limits);
+        ParseSharedStrings(Extract(zip, sharedPart), limits.maxDepth, builder);
+    else
+        builder.EndSharedStrings();
+    const std::string sheetXml = Extract(zip, sheetPart);
+    builder.Reserve(0, sheetXml.size() / 32);
+    ParseSheet(sheetXml, builder, limits);
     builder.Finish();
 }
 
@@ -559,36 +604,46 @@ UStringView XlsxSheet::Cell(size_t row, size_t column) const
     auto it = std::lower_bound(first, last, column, [](const CellEntry& c, size_t col) { return c.column < col; });
     if (it == last || it->column != column)
         return {};
-    return texts_[it->text];
+    const TextSpan& span = texts_[it->text];
+    return UStringView(pool_).substr(span.offset, span.length);
 }
 
 void XlsxSheet::Clear()
 {
+    pool_.clear();
     texts_.clear();
     cells_.clear();
     rows_.clear();
     columns_ = 0;
 }
 
-UString DecodeXlsxText(std::string_view utf8)
+void AppendXlsxText(std::string_view utf8, UString& out)
 {
-    UString text = Utf8ToU16(utf8);
-    if (text.find(u"_x") == UString::npos)
-        return text;
-    UString out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'_' && i + 6 < text.size() && text[i + 1] == u'x' && text[i + 6] == u'_') {
-            int a = HexDigit(text[i + 2]), b = HexDigit(text[i + 3]), c = HexDigit(text[i + 4]),
-                d = HexDigit(text[i + 5]);
+    const size_t start = out.size();
+    AppendUtf16(utf8, out);
+    if (utf8.find("_x") == std::string_view::npos)
+        return;
+    // Unescaping only shortens the text, so it is done in place.
+    size_t to = start;
+    for (size_t i = start; i < out.size(); ++i) {
+        if (out[i] == u'_' && i + 6 < out.size() && out[i + 1] == u'x' && out[i + 6] == u'_') {
+            int a = HexDigit(out[i + 2]), b = HexDigit(out[i + 3]), c = HexDigit(out[i + 4]),
+                d = HexDigit(out[i + 5]);
             if (a >= 0 && b >= 0 && c >= 0 && d >= 0) {
-                out += static_cast<char16_t>(a << 12 | b << 8 | c << 4 | d);
+                out[to++] = static_cast<char16_t>(a << 12 | b << 8 | c << 4 | d);
                 i += 6;
                 continue;
             }
         }
-        out += text[i];
+        out[to++] = out[i];
     }
+    out.resize(to);
+}
+
+UString DecodeXlsxText(std::string_view utf8)
+{
+    UString out;
+    AppendXlsxText(utf8, out);
     return out;
 }
 

@@ -50,7 +50,13 @@ private:
         uint32_t column = 0;
         uint32_t text = 0;  // into texts_
     };
-    std::vector<UString> texts_;
+    struct TextSpan {
+        uint32_t offset = 0;  // into pool_
+        uint32_t length = 0;
+    };
+    // Every text once, end to end: one allocation instead of one per string.
+    UString pool_;
+    std::vector<TextSpan> texts_;
     std::vector<CellEntry> cells_;
     std::vector<Row> rows_;
     size_t columns_ = 0;
@@ -68,3 +74,4 @@ UString ReadXlsxSheetFile(const UString& path, UStringView sheetName, XlsxSheet&
 // UTF-8 to UTF-16 with the OOXML escapes "_xHHHH_" turned back into their code
 // units; invalid UTF-8 becomes U+FFFD.
 UString DecodeXlsxText(std::string_view utf8);
+void AppendXlsxText(std::string_view utf8, UString& out);

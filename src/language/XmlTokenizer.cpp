@@ -1,5 +1,6 @@
 #include "language/XmlTokenizer.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -9,10 +10,21 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+struct NameChars {
+    bool table[256];
+    constexpr NameChars() : table()
+    {
+        for (int c = 0; c < 256; ++c)
+            table[c] = true;
+        for (unsigned char c : {' ', '\t', '\r', '\n', '>', '/', '=', '<', '"', '\'', '?', '!'})
+            table[c] = false;
+    }
+};
+constexpr NameChars kNameChars;
+
 bool IsNameChar(char c)
 {
-    return !IsBlank(c) && c != '>' && c != '/' && c != '=' && c != '<' && c != '"' && c != '\'' &&
-           c != '?' && c != '!';
+    return kNameChars.table[static_cast<unsigned char>(c)];
 }
 
 std::string_view LocalName(std::string_view qualified)
@@ -172,14 +184,28 @@ XmlTokenizer::Token XmlTokenizer::Next()
             return Token::End;
         }
         // A CDATA section inside an element is character data, read below.
-        bool cdata = in_.compare(pos_, 9, "<![CDATA[") == 0 && !open_.empty();
+        bool cdata = in_[pos_] == '<' && pos_ + 1 < in_.size() && in_[pos_ + 1] == '!' &&
+                     in_.compare(pos_, 9, "<![CDATA[") == 0 && !open_.empty();
         if (in_[pos_] == '<' && !cdata) {
             Token t = ReadMarkup();
             if (t == Token::Text)  // a comment or instruction: nothing to report
                 continue;
             return t;
         }
-        // Character data up to the next tag, CDATA sections joined in.
+        // Character data up to the next tag, CDATA sections joined in. Most runs
+        // need no decoding and are handed out as they stand in the input.
+        size_t lt = in_.find('<', pos_);
+        if (lt == std::string_view::npos)
+            lt = in_.size();
+        std::string_view run = in_.substr(pos_, lt - pos_);
+        if (!cdata && run.find('&') == std::string_view::npos && run.find('\r') == std::string_view::npos &&
+            (lt + 1 >= in_.size() || in_[lt + 1] != '!' || in_.compare(lt, 9, "<![CDATA[") != 0)) {
+            pos_ = lt;
+            if (open_.empty())
+                continue;
+            textView_ = run;
+            return Token::Text;
+        }
         text_.clear();
         while (pos_ < in_.size()) {
             if (in_[pos_] == '<') {
@@ -201,6 +227,7 @@ XmlTokenizer::Token XmlTokenizer::Next()
         }
         if (open_.empty())
             continue;  // blanks around the root element
+        textView_ = text_;
         return Token::Text;
     }
 }
@@ -208,6 +235,9 @@ XmlTokenizer::Token XmlTokenizer::Next()
 // Returns Text for markup that yields no token (comments, instructions).
 XmlTokenizer::Token XmlTokenizer::ReadMarkup()
 {
+    const char next = pos_ + 1 < in_.size() ? in_[pos_ + 1] : '\0';
+    if (next != '!' && next != '?' && next != '/')
+        return ReadStartTag();
     if (in_.compare(pos_, 4, "<!--") == 0) {
         pos_ += 4;
         if (!SkipUntil("-->"))
@@ -300,7 +330,7 @@ XmlTokenizer::Token XmlTokenizer::ReadEndTag()
     if (pos_ >= in_.size() || in_[pos_] != '>')
         return Fail("malformed end tag");
     ++pos_;
-    if (open_.empty() || open_.back() != qname)
+    if (open_.empty() || !std::equal(open_.back().begin(), open_.back().end(), qname.begin(), qname.end()))
         return Fail("end tag </" + std::string(qname) + "> does not match");
     open_.pop_back();
     name_ = LocalName(qname);

@@ -28,8 +28,9 @@ public:
     // Value of the current start element's attribute of that local name, decoded;
     // false when it has none.
     bool Attribute(std::string_view localName, std::string& value) const;
-    // Decoded character data of the current Text token (UTF-8).
-    const std::string& Text() const { return text_; }
+    // Decoded character data of the current Text token (UTF-8); valid until the
+    // next call of Next.
+    std::string_view Text() const { return textView_; }
     // What went wrong, with the byte offset; empty before an error.
     const std::string& Error() const { return error_; }
 
@@ -51,6 +52,7 @@ private:
     std::vector<Attr> attrs_;
     std::string_view name_;
     std::string text_;
+    std::string_view textView_;
     std::string error_;
     bool pendingEnd_ = false;  // an empty-element tag owes its end token
     bool failed_ = false;
