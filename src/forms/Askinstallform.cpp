@@ -1,7 +1,13 @@
 #include "forms/Askinstallform.h"
 
 #include "app/App.h"
+#include "forms/Cancelform.h"
+#include "forms/Eulaform.h"
+#include "forms/Installform.h"
 #include "forms/Pageframe.h"
+#include "forms/Welcomeform.h"
+#include "forms/Wizard_path.h"
+#include "util/Xfunctions.h"
 
 using namespace pageframe;
 
@@ -38,10 +44,31 @@ TFAskInstall::~TFAskInstall()
         FAskInstall = nullptr;
 }
 
-void TFAskInstall::bt_PreviousClick(TObject* Sender) {}
+void TFAskInstall::bt_PreviousClick(TObject* Sender)
+{
+    const bool oem = PublisherIsOem();
+    Hide();
+    if (oem)
+        FWelcome->Show();
+    else
+        FEULA->Show();
+}
 
-void TFAskInstall::bt_InstallClick(TObject* Sender) {}
+void TFAskInstall::bt_InstallClick(TObject* Sender)
+{
+    Hide();
+    // Showing the progress page starts the installation.
+    FInstall->Show();
+}
 
-void TFAskInstall::bt_CancelClick(TObject* Sender) {}
+void TFAskInstall::bt_CancelClick(TObject* Sender)
+{
+    Hide();
+    FCancel->Show();
+}
 
-void TFAskInstall::FormCloseQuery(TObject* Sender, bool& CanClose) {}
+void TFAskInstall::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    CanClose = false;
+    CloseMainForm();
+}

@@ -1,7 +1,12 @@
 #include "forms/Cancelconfirmform.h"
 
 #include "app/App.h"
+#include "forms/Cancelform.h"
+#include "forms/Installform.h"
 #include "forms/Pageframe.h"
+#include "forms/Prepareform.h"
+#include "forms/Uninstallform.h"
+#include "toolkit/Thread.h"
 
 using namespace pageframe;
 
@@ -32,8 +37,58 @@ TFCancelConfirm::~TFCancelConfirm()
         FCancelConfirm = nullptr;
 }
 
-void TFCancelConfirm::bt_OKClick(TObject* Sender) {}
+namespace {
 
-void TFCancelConfirm::bt_CancelClick(TObject* Sender) {}
+struct ProgressJob {
+    TForm* page = nullptr;
+    std::shared_ptr<TThreadControl> worker;
+};
 
-void TFCancelConfirm::FormCloseQuery(TObject* Sender, bool& CanClose) {}
+// The progress page of the mode and its worker. An upgrade runs the installation
+// pages, so its worker is the installation page's.
+ProgressJob JobOfMode()
+{
+    if (!FPrepare)
+        return {};
+    const UString& mode = FPrepare->Mode;
+    if ((mode == u"Install" || mode == u"Upgrade") && FInstall)
+        return {FInstall, FInstall->WorkerThread};
+    if ((mode == u"Uninstall" || mode == u"UninstallAnyway") && FUninstall)
+        return {FUninstall, FUninstall->WorkerThread};
+    return {};
+}
+
+// A worker that has ended has freed itself: nothing may be asked of it.
+bool StillRunning(const std::shared_ptr<TThreadControl>& worker)
+{
+    return worker && !worker->Finished();
+}
+
+}  // namespace
+
+void TFCancelConfirm::bt_OKClick(TObject* Sender)
+{
+    const ProgressJob job = JobOfMode();
+    if (job.page) {
+        // Left paused: the work stops where it was.
+        if (StillRunning(job.worker))
+            job.worker->Terminate();
+        job.page->Hide();
+    }
+    Hide();
+    FCancel->Show();
+}
+
+void TFCancelConfirm::bt_CancelClick(TObject* Sender)
+{
+    Hide();
+    const ProgressJob job = JobOfMode();
+    if (StillRunning(job.worker))
+        job.worker->Resume();
+}
+
+void TFCancelConfirm::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    CanClose = false;
+    bt_CancelClick(Sender);
+}

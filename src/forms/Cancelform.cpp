@@ -2,6 +2,7 @@
 
 #include "app/App.h"
 #include "forms/Pageframe.h"
+#include "util/Xfunctions.h"
 
 using namespace pageframe;
 
@@ -36,6 +37,14 @@ TFCancel::~TFCancel()
         FCancel = nullptr;
 }
 
-void TFCancel::bt_OKClick(TObject* Sender) {}
+void TFCancel::bt_OKClick(TObject* Sender)
+{
+    // The close request is refused and ends the program instead.
+    Close();
+}
 
-void TFCancel::FormCloseQuery(TObject* Sender, bool& CanClose) {}
+void TFCancel::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    CanClose = false;
+    CloseMainForm();
+}

@@ -1,7 +1,14 @@
 #include "forms/Eulaform.h"
 
 #include "app/App.h"
+#include "platform/Platform.h"
+#include "toolkit/Dialogs.h"
+#include "forms/Askinstallform.h"
+#include "forms/Cancelform.h"
 #include "forms/Pageframe.h"
+#include "forms/Welcomeform.h"
+#include "forms/Wizard_path.h"
+#include "util/Xfunctions.h"
 
 using namespace pageframe;
 
@@ -46,6 +53,15 @@ TFEULA::TFEULA(TComponent* owner) : TForm(owner)
     App.ApplyButtonTexts(*this, App.TextSection);
     SetCaption(App.ProductName);
     LoadTitlePicture(*this, title);
+
+    // Read once: the user's choice and the text stay while the page is hidden.
+    const UString code = GetEulaLanguageCode(App.LanguageName);
+    const UString fallback = GetEulaLanguageCode(u"English");
+    const UString path = FindLanguageFile(ProgramFolder() + u"EULA\\", fallback, code, u"Service.rtf");
+    re_EULA->Clear();
+    if (!path.empty() && Platform().FileExists(path))
+        LoadLicence(*re_EULA, path);
+    rb_DisapproveOfEULA->SetChecked(true);
 }
 
 TFEULA::~TFEULA()
@@ -59,14 +75,56 @@ void TFEULA::FormCreate(TObject* Sender)
     lb_Version->SetCaption(App.Version);
 }
 
-void TFEULA::rb_AgreeEULAClick(TObject* Sender) {}
+UString TFEULA::GetEulaLanguageCode(const UString& languageName)
+{
+    static const char16_t* const kCodes[][2] = {
+        {u"ChineseT", u"tw"}, {u"ChineseS", u"cn"},   {u"English", u"en"}, {u"Dutch", u"nl"},
+        {u"German", u"de"},   {u"Spanish", u"es"},    {u"French", u"fr"},  {u"Italian", u"it"},
+        {u"Japanese", u"jp"}, {u"Korean", u"kr"},     {u"Polish", u"pl"},  {u"Portuguese", u"pt"},
+        {u"Turkish", u"tr"},  {u"Russian", u"ru"},
+    };
+    for (const auto& row : kCodes)
+        if (languageName == row[0])
+            return row[1];
+    return u"en";
+}
 
-void TFEULA::bt_NextClick(TObject* Sender) {}
+void TFEULA::rb_AgreeEULAClick(TObject* Sender)
+{
+    if (rb_DisapproveOfEULA->Checked())
+        bt_Next->SetEnabled(false);
+    else if (rb_AgreeEULA->Checked())
+        bt_Next->SetEnabled(true);
+}
 
-void TFEULA::bt_PreviousClick(TObject* Sender) {}
+void TFEULA::bt_NextClick(TObject* Sender)
+{
+    Hide();
+    FAskInstall->Show();
+}
 
-void TFEULA::bt_CancelClick(TObject* Sender) {}
+void TFEULA::bt_PreviousClick(TObject* Sender)
+{
+    Hide();
+    FWelcome->Show();
+}
 
-void TFEULA::bt_PrintEULAClick(TObject* Sender) {}
+void TFEULA::bt_CancelClick(TObject* Sender)
+{
+    Hide();
+    FCancel->Show();
+}
 
-void TFEULA::FormCloseQuery(TObject* Sender, bool& CanClose) {}
+void TFEULA::bt_PrintEULAClick(TObject* Sender)
+{
+    PrintDialog1->Options = 0;
+    PrintDialog1->PrintRange = prAllPages;
+    if (PrintDialog1->Execute(Handle()))
+        re_EULA->Print(u"EULA Of Ostrel");
+}
+
+void TFEULA::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    CanClose = false;
+    CloseMainForm();
+}

@@ -32,6 +32,11 @@ public:
     void bt_CancelClick(TObject* Sender);
     void bt_PrintEULAClick(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
+
+private:
+    // The folder of the licence under "EULA\" for a language name; "en" for names
+    // without a licence of their own.
+    static UString GetEulaLanguageCode(const UString& languageName);
 };
 
 extern TFEULA* FEULA;

@@ -1,7 +1,12 @@
 #include "forms/Welcomeform.h"
 
 #include "app/App.h"
+#include "forms/Askinstallform.h"
+#include "forms/Cancelform.h"
+#include "forms/Eulaform.h"
 #include "forms/Pageframe.h"
+#include "forms/Wizard_path.h"
+#include "util/Xfunctions.h"
 
 using namespace pageframe;
 
@@ -48,8 +53,24 @@ void TFWelcome::FormCreate(TObject* Sender)
     lb_Version->SetCaption(App.Version);
 }
 
-void TFWelcome::bt_NextClick(TObject* Sender) {}
+void TFWelcome::bt_NextClick(TObject* Sender)
+{
+    const bool oem = PublisherIsOem();
+    Hide();
+    if (oem)
+        FAskInstall->Show();
+    else
+        FEULA->Show();
+}
 
-void TFWelcome::bt_CancelClick(TObject* Sender) {}
+void TFWelcome::bt_CancelClick(TObject* Sender)
+{
+    Hide();
+    FCancel->Show();
+}
 
-void TFWelcome::FormCloseQuery(TObject* Sender, bool& CanClose) {}
+void TFWelcome::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    CanClose = false;
+    CloseMainForm();
+}

@@ -78,16 +78,21 @@ bool TRichEdit::LoadFromFile(const UString& path)
     std::optional<std::string> bytes = Platform().ReadWholeFile(path);
     if (!bytes)
         return false;
-    bool rtf = LooksLikeRtf(*bytes);
-    UString text = rtf ? RtfToPlainText(*bytes) : DecodeText(*bytes).text;
+    LoadFromBytes(std::move(*bytes));
+    return true;
+}
+
+void TRichEdit::LoadFromBytes(std::string bytes)
+{
+    bool rtf = LooksLikeRtf(bytes);
+    UString text = rtf ? RtfToPlainText(bytes) : DecodeText(bytes).text;
     {
         Guard g(ControlStateLock());
-        content_ = std::move(*bytes);
+        content_ = std::move(bytes);
         rtf_ = rtf;
         text_ = std::move(text);
     }
     uisync::Present(PropChange{this, Prop::Content, {}, 0});
-    return true;
 }
 
 void TRichEdit::Clear()

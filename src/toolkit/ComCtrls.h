@@ -36,6 +36,9 @@ public:
     // Reads the file through the platform. False when it is missing or unreadable;
     // the content is then unchanged.
     bool LoadFromFile(const UString& path);
+    // The same with a document already in memory (RTF, or text with its encoding's
+    // byte-order mark).
+    void LoadFromBytes(std::string bytes);
     void Clear();
     // The document as it was read (RTF or text bytes).
     std::string Content() const;
