@@ -115,9 +115,12 @@ void TThread::Launch()
     launched_ = true;
     control_->MarkStarted();
     bool freeSelf = FreeOnTerminate;
-    thread_ = std::thread(&TThread::Body, this, control_, freeSelf);
+    std::thread worker(&TThread::Body, this, control_, freeSelf);
+    // A thread that frees itself may be gone already: touch only the local handle.
     if (freeSelf)
-        thread_.detach();
+        worker.detach();
+    else
+        thread_ = std::move(worker);
 }
 
 void TThread::Body(TThread* self, std::shared_ptr<TThreadControl> control, bool freeOnTerminate)
