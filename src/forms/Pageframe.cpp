@@ -121,15 +121,15 @@ TitleBand NewTitleBand(TForm& form, bool withTitleText)
 {
     TitleBand band;
     band.p_Top = NewPanel(form, form, u"p_Top", alTop, 0, 0, form.ClientWidth(), kTopBandHeight);
+    // Of two overlapping windows without a tab stop the one made first lies on top:
+    // the title text comes before the picture that the fallback spreads under it.
+    if (withTitleText) {
+        band.lb_Title = Place<TLabel>(form, *band.p_Top, u"lb_Title", 56, 26, 0, 0);
+        band.lb_Title->SetCaption(u"Title");
+    }
     band.im_Title = NewImage(form, *band.p_Top, u"im_Title", alRight, form.ClientWidth() - kTopBandHeight, 0,
                              kTopBandHeight, kTopBandHeight);
     band.im_Title->SetAutoSize(true);
-    if (withTitleText) {
-        band.lb_Title = Place<TLabel>(form, *band.p_Top, u"lb_Title", 56, 26, 0, 0);
-        // The white band of the fallback shows through behind the text.
-        band.lb_Title->SetTransparent(true);
-        band.lb_Title->SetCaption(u"Title");
-    }
     return band;
 }
 
@@ -189,6 +189,7 @@ bool LoadTitlePicture(TForm& form, const TitleBand& band)
     if (band.lb_Title) {
         band.lb_Title->SetLeft(30);
         band.lb_Title->SetTop(26);
+        band.lb_Title->SetColor(clWhite);
         band.lb_Title->SetVisible(true);
         band.im_Title->SetAutoSize(false);
         band.im_Title->SetWidth(form.Width());

@@ -65,6 +65,8 @@ int RunSetupProgram(const TSetupRunOptions& options)
                 FPrepare->Close();
         });
         CreateSetupForms(*application);
+        if (options.afterForms)
+            options.afterForms(*application);
         if (options.endAfterForms)
             application->Terminate();
         application->Run();

@@ -2,6 +2,8 @@
 // The part of the entry point both programs share (Setup.exe and the host binary):
 // the administrator check, the application object, the twelve forms and the
 // message loop.
+#include <functional>
+
 #include "toolkit/Forms.h"
 
 struct TSetupRunOptions {
@@ -9,6 +11,8 @@ struct TSetupRunOptions {
     // showing any or running the loop. The entry points set it from the environment
     // variable SETUP_END_AFTER_FORMS (any non-empty value).
     bool endAfterForms = false;
+    // For tests: called once the forms exist, before the message loop runs.
+    std::function<void(TApplication&)> afterForms;
 };
 
 // The environment variable behind TSetupRunOptions::endAfterForms.

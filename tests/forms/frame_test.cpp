@@ -195,6 +195,7 @@ TEST_F(PageFrame, WithoutTitlePictureTheTitleTextShowsOnWhiteAndTheLicenceBandSt
         EXPECT_EQ(30, title->Left());
         EXPECT_EQ(26, title->Top());
         EXPECT_EQ(u"Installing", title->Caption());
+        EXPECT_EQ(clWhite, title->Color());
     }
     EXPECT_FALSE(FEULA->im_Title->HasPicture());
     EXPECT_FALSE(FEULA->im_Title->Surface().has_value());
