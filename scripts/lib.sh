@@ -2,7 +2,7 @@
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(
-  cmake ninja-build g++ file git
+  cmake ninja-build g++ file git pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libxlsxwriter-dev
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 wine32:i386 fonts-wine xvfb openbox x11-utils xdotool imagemagick liblnk-utils
