@@ -9,6 +9,7 @@
 #include "forms/Cancelform.h"
 #include "forms/Eulaform.h"
 #include "forms/Finishform.h"
+#include "forms/Formpreview.h"
 #include "forms/Installform.h"
 #include "forms/Prepareform.h"
 #include "forms/Uninstallconfirmform.h"
@@ -69,6 +70,8 @@ int RunSetupProgram(const TSetupRunOptions& options)
             options.afterForms(*application);
         if (options.endAfterForms)
             application->Terminate();
+        else
+            ShowFormForPreview(*application);
         application->Run();
     } catch (...) {
         ShowEscapedException(application.get(), std::current_exception());
