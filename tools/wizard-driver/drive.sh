@@ -12,8 +12,14 @@
 #                                          caption= run to the end of the line
 #   screenshot <file.png> [x,y,w,h]        the display, cropped to the rectangle
 #   screenshot_window <file.png> [driver window options...]
-#                                          waits for the window and crops to it
-#   drive_stop                             ends DRIVEN_PID if it still runs
+#                                          waits for the window, has it painted and
+#                                          crops to it once the picture is steady;
+#                                          its window line in SHOT_WINDOW
+#   drive_own_frames <program.exe> on|off  Wine draws that program's window frames
+#                                          itself, as Windows would, rather than the
+#                                          window manager (a setting of the prefix)
+#   drive_kill                             ends DRIVEN_PID if it still runs
+#   drive_stop                             drive_kill, then ends the driver
 #
 # The driver's commands poll with a timeout of their own, so a script never sleeps.
 
@@ -96,15 +102,34 @@ screenshot() {
 }
 
 screenshot_window() {
-  local out=$1
+  local out=$1 rect i
   shift
-  driver wait-window "$@" >/dev/null || return 1
-  local line
-  line=$(printf '%s\n' "$DRIVER_OUT" | head -n1)
-  screenshot "$out" "$(field rect "$line")"
+  driver paint "$@" >/dev/null || return 1
+  SHOT_WINDOW=${DRIVER_OUT#painted }
+  rect=$(field rect "$SHOT_WINDOW")
+  # What the program painted reaches the X server a little later: taken again until
+  # two pictures in a row are the same.
+  screenshot "$DRIVE_TMP/shot.png" "$rect" || return 1
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    screenshot "$out" "$rect" || return 1
+    compare -metric AE "$DRIVE_TMP/shot.png" "$out" null: >/dev/null 2>&1 && return 0
+    cp "$out" "$DRIVE_TMP/shot.png"
+  done
+  echo "drive.sh: the picture of $out did not settle" >&2
+  return 1
 }
 
-drive_stop() {
+drive_own_frames() {
+  local key="HKCU\\Software\\Wine\\AppDefaults\\$1\\X11 Driver"
+  local reg="$WINEPREFIX/drive_c/windows/system32/reg.exe"
+  if [ "$2" = on ]; then
+    "$WINE_RUN" "$reg" add "$key" /v Decorated /d N /f >/dev/null
+  else
+    "$WINE_RUN" "$reg" delete "$key" /v Decorated /f >/dev/null 2>&1 || true
+  fi
+}
+
+drive_kill() {
   if [ -n "${DRIVEN_PID:-}" ]; then
     if ! driver wait-exit --pid "$DRIVEN_PID" --timeout 0 >/dev/null; then
       driver kill --pid "$DRIVEN_PID" >/dev/null
@@ -112,6 +137,10 @@ drive_stop() {
     fi
     DRIVEN_PID=""
   fi
+}
+
+drive_stop() {
+  drive_kill
   if [ -n "${DRIVER_PROC_PID:-}" ]; then
     eval "exec $DRIVER_PROC_IN>&-"
     wait "$DRIVER_PROC_PID" 2>/dev/null

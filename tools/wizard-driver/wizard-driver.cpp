@@ -38,6 +38,7 @@ const char kUsage[] =
     "  click (--button T | --id N)   press a visible, enabled button\n"
     "  check (--button T | --id N) --state 0|1   set a check box\n"
     "  close                         the window's close box\n"
+    "  paint                         repaint the window now, for a screenshot\n"
     "  answer-box --id N             press button N (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)\n"
     "                                of a message box of the process, print the box\n"
     "  wait-exit                     wait until the process (--pid or --exe) has ended\n"
@@ -397,6 +398,17 @@ int CmdClose(const Options& o)
     return 0;
 }
 
+int CmdPaint(const Options& o)
+{
+    auto w = WaitWindow(o);
+    if (!w)
+        return Timeout("window" + Describe(o));
+    if (!native::PaintNow(w->handle, o.timeoutMs))
+        return Timeout("the window's program does not answer");
+    Print("painted " + WindowLine(*w));
+    return 0;
+}
+
 int CmdAnswerBox(const Options& o)
 {
     if (!o.id)
@@ -596,7 +608,7 @@ Options Parse(const std::vector<UString>& args)
 bool NeedsWindow(const UString& c)
 {
     return c == u"wait-window" || c == u"wait-gone" || c == u"list" || c == u"text" || c == u"click" ||
-           c == u"check" || c == u"close";
+           c == u"check" || c == u"close" || c == u"paint";
 }
 
 int Run(const Options& o)
@@ -624,6 +636,8 @@ int Run(const Options& o)
         return CmdCheck(o);
     if (c == u"close")
         return CmdClose(o);
+    if (c == u"paint")
+        return CmdPaint(o);
     if (c == u"answer-box")
         return CmdAnswerBox(o);
     if (c == u"wait-exit")

@@ -92,6 +92,17 @@ std::vector<ProcessInfo> Processes()
     return out;
 }
 
+bool PaintNow(uint64_t window, int timeoutMs)
+{
+    // A program that is busy would hold RedrawWindow; ask first whether it answers.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(H(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(timeoutMs), &result))
+        return false;
+    return RedrawWindow(H(window), nullptr, nullptr,
+                        RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW) !=
+           FALSE;
+}
+
 void PostClick(uint64_t window) { PostMessageW(H(window), BM_CLICK, 0, 0); }
 
 void PostCommand(uint64_t dialog, int id, uint64_t control)

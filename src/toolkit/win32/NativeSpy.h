@@ -35,6 +35,11 @@ struct ProcessInfo {
 };
 std::vector<ProcessInfo> Processes();
 
+// Repaints the window with its frame and children now: returns when they have
+// painted (the other program's thread answers the paint messages), or false when
+// that program does not respond within timeoutMs.
+bool PaintNow(uint64_t window, int timeoutMs);
+
 // BM_CLICK, posted: returns at once.
 void PostClick(uint64_t window);
 // WM_COMMAND BN_CLICKED of the control with this id, posted to the dialog: what the
