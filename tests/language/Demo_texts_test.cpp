@@ -29,7 +29,7 @@ class DemoTexts : public SimFixture {
 protected:
     void SetUp() override
     {
-        const char* build = std::getenv("SETUP_BINARY_DIR");
+        const char* build = SETUP_BINARY_DIR;
         ASSERT_NE(nullptr, build);
         const std::string root = std::string(build) + "/demo/package/Texts/";
         PutHostFile(root + "InstallWizard.xlsx", u"C:\\Setup\\Texts\\InstallWizard.xlsx");

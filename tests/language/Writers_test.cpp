@@ -14,7 +14,7 @@ using Table = std::vector<std::vector<std::string>>;
 
 std::string FixturePath(const std::string& name)
 {
-    const char* source = std::getenv("SETUP_SOURCE_DIR");
+    const char* source = SETUP_SOURCE_DIR;
     return std::string(source ? source : ".") + "/tests/language/fixtures/" + name;
 }
 
