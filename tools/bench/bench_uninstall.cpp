@@ -1,0 +1,269 @@
+// How long the uninstall thread takes to remove an installation of 20,000 files on
+// the simulated machine, through a headless page's label and bar, against `rm -rf`
+// of the same tree on the same disk, in one run. Prints the medians of both, their
+// ratio (the goal is at most 1.2) and the processor time of each, which a busy disk
+// shared with other work disturbs far less than the wall time.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/App.h"
+#include "engine/Uninstallthread.h"
+#include "platform/sim/SimMachine.h"
+#include "toolkit/Forms.h"
+#include "toolkit/headless/Headless.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Processor time, user and system, of this process's threads or of its waited-for
+// children.
+double CpuSeconds(int who)
+{
+    rusage usage {};
+    ::getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+constexpr int kFiles = 20000;
+constexpr int kFolders = 100;  // 10 subfolders of 10, each with 200 files
+const std::string kRootHost = "drive_c/Program Files (x86)/Prod";
+
+std::string TempFolder(const char* name)
+{
+    std::string pattern = (fs::temp_directory_path() / (std::string(name) + "-XXXXXX")).string();
+    if (!::mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        std::exit(1);
+    }
+    return pattern;
+}
+
+// The installed tree of the product, under root (a host folder): the program
+// folder, the updater and the user's data among them, 20,000 files in all.
+void WriteTree(const fs::path& root)
+{
+    const std::string content(512, 'x');
+    for (int folder = 0; folder < kFolders; ++folder) {
+        const fs::path dir = root / (folder < 50 ? "Prod" : "Updater") / ("part" + std::to_string(folder / 10)) /
+                             ("group" + std::to_string(folder % 10));
+        fs::create_directories(dir);
+        for (int file = 0; file < kFiles / kFolders; ++file) {
+            std::ofstream out(dir / ("file" + std::to_string(file) + ".dat"), std::ios::binary);
+            out << content;
+        }
+    }
+}
+
+// One simulated machine with the installation's records; the tree is written
+// again before each removal.
+struct Installation {
+    Installation() : folder(TempFolder("bench-uninstall-machine")), machine(std::make_unique<SimMachine>(folder))
+    {
+        previous = SetPlatform(machine.get());
+        App.RunKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+        App.UninstallKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+        App.TextTable = std::make_unique<TMemIniFile>();
+        App.TextTable->WriteString(u"UNINSTALL", u"LINK_PROGRAMS_FOLDER", u"Prod");
+        info.Product = u"Prod";
+        info.InstallDir = u"C:\\Program Files (x86)\\Prod";
+        info.ExecOnBoot = u"Prod";
+        info.UninstRegFolder = u"Prod";
+        info.KeyPath = u"Software\\Pub\\Prod\\";
+        info.LINK_ProgramsExec = u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Pub\\Prod\\Prod.lnk";
+        info.LINK_DesktopExec = u"C:\\Users\\Public\\Desktop\\Prod.lnk";
+    }
+    ~Installation()
+    {
+        App.TextTable.reset();
+        SetPlatform(previous);
+        machine.reset();
+        fs::remove_all(folder);
+    }
+
+    void Lay()
+    {
+        WriteTree(fs::path(folder) / kRootHost);
+        for (const UString& key : {UString(u"Software\\Pub\\Prod"), App.UninstallKey + u"Prod"}) {
+            machine->RegOpenKey(RegRoot::LocalMachine, key, KEY_WRITE_MASK, true);
+            machine->RegWriteString(RegRoot::LocalMachine, key, u"Product", u"Prod");
+        }
+        machine->RegOpenKey(RegRoot::CurrentUser, App.RunKey, KEY_WRITE_MASK, true);
+        machine->RegWriteString(RegRoot::CurrentUser, App.RunKey, u"Prod", u"prod.exe");
+        machine->MakeFolders(u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Pub\\Prod");
+        machine->WriteWholeFile(info.LINK_ProgramsExec, "link");
+        machine->WriteWholeFile(info.LINK_DesktopExec, "link");
+    }
+
+    std::string folder;
+    std::unique_ptr<SimMachine> machine;
+    IPlatform* previous = nullptr;
+    UNINSTStruct_INFO info;
+};
+
+// The uninstall progress page as far as the thread sees it.
+struct Page {
+    Page()
+    {
+        headless::Reset();
+        app.Initialize();
+        app.CreateForm(form);
+        bar = new TProgressBar(form);
+        bar->SetParent(form);
+        label = new TLabel(form);
+        label->SetParent(form);
+        const uint32_t finishedMessage = RegisterMessage(kUninstallFinishedMessage);
+        form->WindowProc = [this, finishedMessage, saved = form->WindowProc](TMessage& m) {
+            if (m.Msg == finishedMessage)
+                finished = true;
+            else
+                saved(m);
+        };
+    }
+
+    TApplication app;
+    TForm* form = nullptr;
+    TProgressBar* bar = nullptr;
+    TLabel* label = nullptr;
+    bool finished = false;
+};
+
+void BM_UninstallThread(benchmark::State& state)
+{
+    Installation installation;
+    Page page;
+    double cpu = 0;
+    for (auto _ : state) {
+        installation.Lay();
+        page.finished = false;
+        const double cpuStart = CpuSeconds(RUSAGE_SELF);
+        const Clock::time_point start = Clock::now();
+        auto* thread = new TUninstallThread(page.form->Handle(), page.label, page.bar, installation.info);
+        thread->Start();
+        if (!headless::RunUntil([&] { return page.finished; }, std::chrono::minutes(10))) {
+            state.SkipWithError("the uninstall thread did not finish");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        cpu += CpuSeconds(RUSAGE_SELF) - cpuStart;
+        int left = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(fs::path(installation.folder) / kRootHost))
+            left += entry.is_regular_file() ? 1 : 0;
+        if (left != 0) {
+            state.SkipWithError("files were left behind");
+            break;
+        }
+    }
+    state.counters["files"] = kFiles;
+    state.counters["cpu_ms"] = benchmark::Counter(cpu * 1000, benchmark::Counter::kAvgIterations);
+}
+
+void BM_RmRf(benchmark::State& state)
+{
+    const std::string folder = TempFolder("bench-uninstall-rm");
+    const fs::path tree = fs::path(folder) / "Prod";
+    double cpu = 0;
+    for (auto _ : state) {
+        WriteTree(tree);
+        const double cpuStart = CpuSeconds(RUSAGE_CHILDREN);
+        const Clock::time_point start = Clock::now();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execlp("rm", "rm", "-rf", tree.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        cpu += CpuSeconds(RUSAGE_CHILDREN) - cpuStart;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || fs::exists(tree)) {
+            state.SkipWithError("rm -rf failed");
+            break;
+        }
+    }
+    state.counters["files"] = kFiles;
+    state.counters["cpu_ms"] = benchmark::Counter(cpu * 1000, benchmark::Counter::kAvgIterations);
+    fs::remove_all(folder);
+}
+
+// One removal per repetition, the repetitions of the two interleaved (see main), so
+// that a busy disk or processor weighs on both alike; the medians are compared.
+constexpr int kRepetitions = 5;
+BENCHMARK(BM_UninstallThread)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RmRf)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+
+// Keeps the median time of each benchmark besides printing it.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                seconds[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+                const auto it = run.counters.find("cpu_ms");
+                if (it != run.counters.end())
+                    cpuSeconds[run.run_name.function_name] = it->second.value / 1000;
+            }
+    }
+    std::map<std::string, double> seconds;
+    std::map<std::string, double> cpuSeconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<char*> args(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave);
+    argc = static_cast<int>(args.size());
+    argv = args.data();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto uninstall = reporter.seconds.find("BM_UninstallThread");
+    const auto rm = reporter.seconds.find("BM_RmRf");
+    if (uninstall == reporter.seconds.end() || rm == reporter.seconds.end() || rm->second <= 0) {
+        std::printf("ratio: not measured (run both benchmarks)\n");
+        return 1;
+    }
+    const double ratio = uninstall->second / rm->second;
+    std::printf("uninstall of %d files: %.1f ms, rm -rf: %.1f ms (medians of wall time)\n", kFiles,
+                uninstall->second * 1000, rm->second * 1000);
+    const double cpuUninstall = reporter.cpuSeconds["BM_UninstallThread"];
+    const double cpuRm = reporter.cpuSeconds["BM_RmRf"];
+    if (cpuRm > 0)
+        std::printf("processor time: uninstall %.1f ms, rm -rf %.1f ms, ratio %.2f\n", cpuUninstall * 1000,
+                    cpuRm * 1000, cpuUninstall / cpuRm);
+    std::printf("ratio %.2f (goal: at most 1.2)\n", ratio);
+    return 0;
+}
