@@ -183,15 +183,15 @@ void PaintPanel(TPanel& p, HWND hwnd, int dpi)
 
 // --- creating windows ---
 
-struct Spec {
+struct WindowStyle {
     const wchar_t* cls = L"Static";
     DWORD style = 0;
     DWORD exStyle = 0;
 };
 
-Spec SpecFor(TControl& c, Kind k)
+WindowStyle WindowStyleFor(TControl& c, Kind k)
 {
-    Spec s;
+    WindowStyle s;
     s.style = WS_CHILD | WS_CLIPSIBLINGS;
     if (c.Visible())
         s.style |= WS_VISIBLE;
@@ -307,7 +307,7 @@ void CreateChildWindow(TControl& c, HWND parentWindow)
     p->kind = KindOf(c);
     if (!p->id)
         p->id = nextControlId++;
-    Spec s = SpecFor(c, p->kind);
+    WindowStyle s = WindowStyleFor(c, p->kind);
     if (s.cls == kPanelClass)
         RegisterContainerClass(kPanelClass);
     int dpi = DpiOf(c);
