@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -21,21 +22,35 @@ struct ReadError {
     std::string what;
 };
 
-// Never more code units than bytes: decoded into a scratch buffer that only grows,
-// then appended in one piece.
-void AppendUtf16(std::string_view s, UString& out)
+// Never more code units than bytes: the output grows by the input's length, is
+// written in place and cut back to what was written. Says whether an underscore
+// was seen, the start of every OOXML escape.
+bool AppendUtf16(std::string_view s, UString& out)
 {
-    thread_local std::vector<char16_t> scratch;
-    if (scratch.size() < s.size())
-        scratch.resize(s.size());
-    char16_t* const first = scratch.data();
+    bool underscore = false;
+    const size_t start = out.size();
+    out.resize(start + s.size());
+    char16_t* const first = out.data() + start;
     char16_t* d = first;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
     const size_t n = s.size();
     size_t i = 0;
+    // Texts are mostly ASCII: eight bytes at a time while no byte has its top bit.
+    while (i + 8 <= n) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        if (w & 0x8080808080808080u)
+            break;
+        underscore |= HasByte(w, '_');
+        for (int k = 0; k < 8; ++k)
+            d[k] = p[i + k];
+        d += 8;
+        i += 8;
+    }
     while (i < n) {
         unsigned char c = p[i];
         if (c < 0x80) {
+            underscore |= c == '_';
             *d++ = c;
             ++i;
             continue;
@@ -69,7 +84,8 @@ void AppendUtf16(std::string_view s, UString& out)
         }
         i += len;
     }
-    out.append(first, static_cast<size_t>(d - first));
+    out.resize(start + static_cast<size_t>(d - first));
+    return underscore;
 }
 
 UString Utf8ToU16(std::string_view s)
@@ -91,10 +107,16 @@ int HexDigit(char16_t c)
     return -1;
 }
 
-// Element names are short: compared inline rather than through memcmp.
+// Element names are short: compared inline rather than through memcmp (which
+// std::equal and == become).
 bool Is(std::string_view name, std::string_view literal)
 {
-    return std::equal(name.begin(), name.end(), literal.begin(), literal.end());
+    if (name.size() != literal.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (name[i] != literal[i])
+            return false;
+    return true;
 }
 
 char AsciiLower(char c)
@@ -620,8 +642,7 @@ void XlsxSheet::Clear()
 void AppendXlsxText(std::string_view utf8, UString& out)
 {
     const size_t start = out.size();
-    AppendUtf16(utf8, out);
-    if (utf8.find("_x") == std::string_view::npos)
+    if (!AppendUtf16(utf8, out))
         return;
     // Unescaping only shortens the text, so it is done in place.
     size_t to = start;

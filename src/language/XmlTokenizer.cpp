@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -27,10 +28,24 @@ bool IsNameChar(char c)
     return kNameChars.table[static_cast<unsigned char>(c)];
 }
 
+// Names and most values are a few bytes long: plain loops beat the library's
+// searches and comparisons, whose call costs more than the work.
 std::string_view LocalName(std::string_view qualified)
 {
-    size_t colon = qualified.find(':');
-    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+    for (size_t i = 0; i < qualified.size(); ++i)
+        if (qualified[i] == ':')
+            return qualified.substr(i + 1);
+    return qualified;
+}
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
 }
 
 // Value of a character reference body ("#65", "#x41"); 0 when malformed.
@@ -157,7 +172,11 @@ bool XmlTokenizer::SkipUntil(std::string_view terminator)
 bool XmlTokenizer::Attribute(std::string_view localName, std::string& value) const
 {
     for (const Attr& a : attrs_) {
-        if (LocalName(a.name) == localName) {
+        if (SameName(LocalName(a.name), localName)) {
+            if (a.plain) {
+                value.assign(a.raw);
+                return true;
+            }
             value.clear();
             // Cannot fail here: every value was checked when the tag was read.
             DecodeInto(a.raw, value);
@@ -194,11 +213,26 @@ XmlTokenizer::Token XmlTokenizer::Next()
         }
         // Character data up to the next tag, CDATA sections joined in. Most runs
         // need no decoding and are handed out as they stand in the input.
-        size_t lt = in_.find('<', pos_);
-        if (lt == std::string_view::npos)
-            lt = in_.size();
+        size_t lt = pos_;
+        bool plain = true;
+        const size_t n = in_.size();
+        for (; lt + 8 <= n; lt += 8) {
+            uint64_t w;
+            std::memcpy(&w, in_.data() + lt, 8);
+            if (HasByte(w, '<'))
+                break;
+            if (HasByte(w, '&') || HasByte(w, '\r'))
+                plain = false;
+        }
+        for (; lt < n; ++lt) {
+            const char c = in_[lt];
+            if (c == '<')
+                break;
+            if (c == '&' || c == '\r')
+                plain = false;
+        }
         std::string_view run = in_.substr(pos_, lt - pos_);
-        if (!cdata && run.find('&') == std::string_view::npos && run.find('\r') == std::string_view::npos &&
+        if (!cdata && plain &&
             (lt + 1 >= in_.size() || in_[lt + 1] != '!' || in_.compare(lt, 9, "<![CDATA[") != 0)) {
             pos_ = lt;
             if (open_.empty())
@@ -236,7 +270,15 @@ XmlTokenizer::Token XmlTokenizer::Next()
 XmlTokenizer::Token XmlTokenizer::ReadMarkup()
 {
     const char next = pos_ + 1 < in_.size() ? in_[pos_ + 1] : '\0';
-    if (next != '!' && next != '?' && next != '/')
+    if (next == '/')
+        return ReadEndTag();
+    if (next == '?') {
+        pos_ += 2;
+        if (!SkipUntil("?>"))
+            return Fail("unterminated processing instruction");
+        return Token::Text;
+    }
+    if (next != '!')
         return ReadStartTag();
     if (in_.compare(pos_, 4, "<!--") == 0) {
         pos_ += 4;
@@ -244,17 +286,7 @@ XmlTokenizer::Token XmlTokenizer::ReadMarkup()
             return Fail("unterminated comment");
         return Token::Text;
     }
-    if (in_.compare(pos_, 2, "<?") == 0) {
-        pos_ += 2;
-        if (!SkipUntil("?>"))
-            return Fail("unterminated processing instruction");
-        return Token::Text;
-    }
-    if (in_.compare(pos_, 2, "<!") == 0)
-        return Fail("document type declarations are not accepted");
-    if (in_.compare(pos_, 2, "</") == 0)
-        return ReadEndTag();
-    return ReadStartTag();
+    return Fail("document type declarations are not accepted");
 }
 
 XmlTokenizer::Token XmlTokenizer::ReadStartTag()
@@ -303,17 +335,22 @@ XmlTokenizer::Token XmlTokenizer::ReadStartTag()
             ++pos_;
         if (pos_ >= in_.size() || (in_[pos_] != '"' && in_[pos_] != '\''))
             return Fail("attribute value without quotes");
-        char quote = in_[pos_++];
-        size_t end = in_.find(quote, pos_);
-        if (end == std::string_view::npos)
+        const char quote = in_[pos_++];
+        size_t end = pos_;
+        bool plain = true;
+        for (; end < in_.size() && in_[end] != quote; ++end) {
+            if (in_[end] == '<')
+                return Fail("'<' in an attribute value");
+            if (in_[end] == '&' || in_[end] == '\r')
+                plain = false;
+        }
+        if (end >= in_.size())
             return Fail("unterminated attribute value");
         std::string_view raw = in_.substr(pos_, end - pos_);
-        if (raw.find('<') != std::string_view::npos)
-            return Fail("'<' in an attribute value");
         std::string check;
-        if (raw.find('&') != std::string_view::npos && !DecodeInto(raw, check))
+        if (!plain && !DecodeInto(raw, check))
             return Fail("malformed entity reference");
-        attrs_.push_back({aname, raw});
+        attrs_.push_back({aname, raw, plain});
         pos_ = end + 1;
     }
 }
@@ -330,7 +367,7 @@ XmlTokenizer::Token XmlTokenizer::ReadEndTag()
     if (pos_ >= in_.size() || in_[pos_] != '>')
         return Fail("malformed end tag");
     ++pos_;
-    if (open_.empty() || !std::equal(open_.back().begin(), open_.back().end(), qname.begin(), qname.end()))
+    if (open_.empty() || !SameName(open_.back(), qname))
         return Fail("end tag </" + std::string(qname) + "> does not match");
     open_.pop_back();
     name_ = LocalName(qname);

@@ -8,6 +8,7 @@
 // The tokenizer never reads past its input, never recurses, and refuses nesting
 // deeper than its limit; after an error every call returns Token::Error.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,7 @@ private:
     struct Attr {
         std::string_view name;
         std::string_view raw;
+        bool plain;  // no entity and no CR: the raw text is the value
     };
     Token Fail(const std::string& what);
     Token ReadMarkup();
@@ -57,6 +59,13 @@ private:
     bool pendingEnd_ = false;  // an empty-element tag owes its end token
     bool failed_ = false;
 };
+
+// Whether any byte of the word equals c: lets text be scanned eight bytes at a time.
+inline bool HasByte(uint64_t w, unsigned char c)
+{
+    const uint64_t x = w ^ (0x0101010101010101u * c);
+    return ((x - 0x0101010101010101u) & ~x & 0x8080808080808080u) != 0;
+}
 
 // Appends the UTF-8 form of a code point; invalid ones become U+FFFD.
 void AppendUtf8(std::string& out, char32_t codePoint);
