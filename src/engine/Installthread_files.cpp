@@ -278,24 +278,20 @@ void TInstallThread::BackupUserData()
         copied.push_back(source);
     };
     bool putAsideAny = false;
-    bool programFolderToEmpty = false;
-    if (present(s1) && canBackup) {
+    // A folder and its old-layout twin, the twin only after the folder itself.
+    auto putAsidePair = [&](const UString& folder, const UString& oldFolder) {
+        if (!present(folder) || !canBackup)
+            return false;
         CreateFoldersBelow(templates, backup);
-        putAside(s1);
-        if (present(s1Old))
-            putAside(s1Old);
+        putAside(folder);
+        if (present(oldFolder))
+            putAside(oldFolder);
         App.BackupDir = backup + u"\\";
         putAsideAny = true;
-    }
-    if (present(s2) && canBackup) {
-        CreateFoldersBelow(templates, backup);
-        putAside(s2);
-        if (present(s2Old))
-            putAside(s2Old);
-        App.BackupDir = backup + u"\\";
-        putAsideAny = true;
-        programFolderToEmpty = true;
-    }
+        return true;
+    };
+    putAsidePair(s1, s1Old);
+    const bool programFolderToEmpty = putAsidePair(s2, s2Old);
     if (!putAsideAny)
         App.BackupDir.clear();
 
