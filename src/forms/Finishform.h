@@ -23,9 +23,20 @@ public:
     TPanel* p_Bottom = nullptr;
     TButton* bt_Finish = nullptr;
 
+    // The texts of FPrepare's mode. After an installation (mode "Install") also the
+    // check box from %Exe_AfterInstall, read afresh, and the empty marker file
+    // "Installed.log" in App.InstallDir. Any other mode leaves everything as it is.
     void FormShow(TObject* Sender);
+    // Starts the installed program when the box is checked after an installation
+    // (through "HandOver.exe", or directly on Windows 5.0), then ends the program.
+    // Nothing that fails is reported.
     void bt_FinishClick(TObject* Sender);
+    // Refuses the close and ends the program without starting anything.
     void FormCloseQuery(TObject* Sender, bool& CanClose);
+
+private:
+    void ShowPair(TLabel* title, TLabel* notes);
+    void StartInstalledProgram();
 };
 
 extern TFFinish* FFinish;

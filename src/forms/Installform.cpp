@@ -1,7 +1,11 @@
 #include "forms/Installform.h"
 
 #include "app/App.h"
+#include "engine/Installthread.h"
+#include "forms/Cancelconfirmform.h"
+#include "forms/Finishform.h"
 #include "forms/Pageframe.h"
+#include "platform/Platform.h"
 
 using namespace pageframe;
 
@@ -10,6 +14,8 @@ TFInstall* FInstall = nullptr;
 TFInstall::TFInstall(TComponent* owner) : TForm(owner)
 {
     InitPageWindow(*this, u"FInstall", u"FInstall");
+    savedWindowProc_ = WindowProc;
+    WindowProc = [this](TMessage& message) { PageWindowProc(message); };
     const TitleBand title = NewTitleBand(*this, true);
     p_Top = title.p_Top;
     im_Title = title.im_Title;
@@ -35,12 +41,72 @@ TFInstall::TFInstall(TComponent* owner) : TForm(owner)
 
 TFInstall::~TFInstall()
 {
+    // The worker writes this page's status line and bar. Before they go (the
+    // program ends, say, from the cancelled page while a file is still being
+    // copied), it must stand at a safe point, where nothing resumes it any more.
+    if (WorkerThread && !WorkerThread->Finished()) {
+        WorkerThread->Suspend();
+        if (!WorkerThread->WaitUntilPaused(std::chrono::seconds(60)))
+            Platform().DebugOutput(u"The install thread did not reach a safe point before its page went");
+    }
     if (FInstall == this)
         FInstall = nullptr;
 }
 
-void TFInstall::FormShow(TObject* Sender) {}
+void TFInstall::FormShow(TObject* Sender)
+{
+    if (WorkerThread)
+        return;
+    auto* thread = new TInstallThread(true, Handle(), lb_InstallProc, pb_Installation);
+    // The thread frees itself when its body returns: only its control is kept.
+    WorkerThread = thread->Control();
+    thread->Start();
+}
 
-void TFInstall::bt_CancelClick(TObject* Sender) {}
+bool TFInstall::WorkFinished() const
+{
+    return finishReceived_ || (WorkerThread && WorkerThread->Finished());
+}
 
-void TFInstall::FormCloseQuery(TObject* Sender, bool& CanClose) {}
+void TFInstall::bt_CancelClick(TObject* Sender)
+{
+    // Without a worker there is no work to pause or to ask about.
+    if (!WorkerThread || WorkFinished())
+        return;
+    WorkerThread->Suspend();
+    if (FCancelConfirm)
+        FCancelConfirm->Show();
+}
+
+void TFInstall::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    CanClose = false;
+    bt_CancelClick(Sender);
+}
+
+void TFInstall::PageWindowProc(TMessage& message)
+{
+    static const uint32_t finished = RegisterMessage(kInstallThreadFinished);
+    if (message.Msg != finished) {
+        if (savedWindowProc_)
+            savedWindowProc_(message);
+        return;
+    }
+    // Taken once, and only after this page started its worker. An installation the
+    // user abandoned (paused for good) is not carried on to the finish page by a
+    // message that crossed the confirmation.
+    if (!WorkerThread || finishReceived_ || WorkerThread->TerminateRequested())
+        return;
+    finishReceived_ = true;
+    HandOverToFinishPage();
+}
+
+void TFInstall::HandOverToFinishPage()
+{
+    // Cancel pressed in the instant the worker was posting: the question is moot now.
+    if (FCancelConfirm && FCancelConfirm->Visible())
+        FCancelConfirm->Hide();
+    Hide();
+    if (FFinish)
+        FFinish->Show();
+}
