@@ -60,3 +60,18 @@ build_preset() {
     return 1
   fi
 }
+
+# build_in <preset> <build folder> [targets...]: like build_preset, in a folder of one's
+# own; its logs lie beside the folder.
+build_in() {
+  local preset=$1 dir=$2
+  shift 2
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  mkdir -p "$(dirname "$dir")"
+  cmake --preset "$preset" -B "$dir" >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; return 1; }
+  if ! cmake --build "$dir" -j2 "${targets[@]}" >"$dir.build.log" 2>&1; then
+    grep -E -B2 -A12 'error|FAILED' "$dir.build.log" | head -120
+    return 1
+  fi
+}
