@@ -124,6 +124,14 @@ cmp -s "$root/Ostrel/Ostrel.exe" "$package/Program Files/Ostrel/Ostrel.exe" || f
 [ -f "$root/Ostrel/Installed.log" ] && [ ! -s "$root/Ostrel/Installed.log" ] || fail "Installed.log is missing or not empty"
 echo "  Installed.log: $( [ -f "$root/Ostrel/Installed.log" ] && echo "present, $(stat -c %s "$root/Ostrel/Installed.log") bytes")"
 
+echo "== HandOver.exe starts nothing but a program of its own folder"
+for name in '..\OstrelClassic\ReadMe.txt' 'C:\windows\notepad.exe' Missing.exe ScriptsMacros ''; do
+  drive_start "$root/Ostrel/HandOver.exe" ${name:+"$name"} >/dev/null || { fail "HandOver.exe does not start"; break; }
+  driver wait-exit --pid "$DRIVEN_PID" >/dev/null
+  expect "'$name'" "$DRIVER_OUT" "exited code=2"
+done
+DRIVEN_PID=""
+
 echo "== the kept installer in $DEMO_TEMPLATES\\Ostrel"
 kept=$(host_path "$DEMO_TEMPLATES\\Ostrel")
 for f in Setup.exe Setup.ini English/Application.ico Texts/InstallWizard.xlsx; do
