@@ -49,6 +49,9 @@ void ProcessMessages(TApplication& app);
 void Terminated(TApplication& app);
 // Any thread: ask the user-interface thread to present the queued changes.
 void WakeUiThread();
+// User-interface thread: while on, call uisync::RestEnded about every
+// uisync::kRestMilliseconds of real time, on the user-interface thread.
+void SetRestTimer(bool on);
 
 // --- messages ---
 uint32_t RegisterMessage(UStringView name);

@@ -5,8 +5,10 @@
 //
 // Threads: every property may be read and written from any thread. A write takes
 // effect in the state at once; its presentation (the window's text, the bar's
-// position) reaches the user-interface thread in the order of the writes and never
-// makes the writing thread wait for it. Everything else (creating, parenting,
+// position) follows on the user-interface thread and never makes the writing thread
+// wait for it. A worker's run of writes to one property may be shown as its latest
+// value only, a few times a second (see UiSync.h), and what a worker wrote is shown
+// before a message it posts afterwards is handled. Everything else (creating, parenting,
 // destroying, showing forms, window procedures) belongs to the user-interface thread.
 #include <cstdint>
 #include <functional>

@@ -2,22 +2,27 @@
 
 #include <algorithm>
 #include <atomic>
-#include <deque>
 #include <iterator>
 #include <map>
-#include <vector>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "toolkit/Backend.h"
 
 namespace uisync {
 namespace {
 
+// Idle: nothing asked of the user-interface thread. Posted: a wake is on its way.
+// Resting: it presented changes and its rest timer runs; writes only queue.
+enum class WakeState { Idle, Posted, Resting };
+
 std::mutex queueLock;
-std::deque<PropChange> pending;
+std::vector<PropChange> pending;
 std::vector<std::vector<PropChange>*> inFlight;  // batches being presented (nested)
-bool wakeSent = false;
+WakeState wakeState = WakeState::Idle;
+bool keepEvery = false;  // an observer is set
+uint64_t wakesPosted = 0;
 
 std::function<void(const PropChange&)> observer;
 
@@ -28,29 +33,38 @@ void Apply(const PropChange& change)
     backend::Apply(change);
 }
 
-std::mutex threadLock;
-std::thread::id uiThread;
-bool uiThreadSet = false;
+std::atomic<bool> uiThreadSet{false};
+std::atomic<std::thread::id> uiThread{};
+
+// Under queueLock: the queued change this one may replace, or nullptr.
+PropChange* Replaceable(const PropChange& change)
+{
+    if (keepEvery)
+        return nullptr;
+    for (auto it = pending.rbegin(); it != pending.rend(); ++it)
+        if (it->control == change.control && it->prop == change.prop)
+            return &*it;
+    return nullptr;
+}
 
 }  // namespace
 
-bool IsUiThread()
-{
-    std::lock_guard g(threadLock);
-    return !uiThreadSet || uiThread == std::this_thread::get_id();
-}
+bool IsUiThread() { return !uiThreadSet.load() || uiThread.load() == std::this_thread::get_id(); }
 
 void SetUiThread()
 {
-    std::lock_guard g(threadLock);
-    uiThread = std::this_thread::get_id();
-    uiThreadSet = true;
+    uiThread.store(std::this_thread::get_id());
+    uiThreadSet.store(true);
+    std::lock_guard g(queueLock);
+    wakeState = WakeState::Idle;
 }
 
 void ClearUiThread()
 {
-    std::lock_guard g(threadLock);
-    uiThreadSet = false;
+    uiThreadSet.store(false);
+    // The rest timer went with the application.
+    std::lock_guard g(queueLock);
+    wakeState = WakeState::Idle;
 }
 
 void Present(PropChange change)
@@ -63,9 +77,15 @@ void Present(PropChange change)
     bool wake = false;
     {
         std::lock_guard g(queueLock);
-        pending.push_back(std::move(change));
-        if (!wakeSent) {
-            wakeSent = true;
+        if (PropChange* queued = Replaceable(change)) {
+            queued->text = std::move(change.text);
+            queued->value = change.value;
+        } else {
+            pending.push_back(std::move(change));
+        }
+        if (wakeState == WakeState::Idle) {
+            wakeState = WakeState::Posted;
+            ++wakesPosted;
             wake = true;
         }
     }
@@ -75,16 +95,18 @@ void Present(PropChange change)
 
 void Drain()
 {
+    bool rest = false;
     for (;;) {
         std::vector<PropChange> batch;
         {
             std::lock_guard g(queueLock);
-            if (pending.empty()) {
-                wakeSent = false;
-                return;
+            if (wakeState == WakeState::Posted) {
+                wakeState = WakeState::Resting;
+                rest = true;
             }
-            batch.assign(std::make_move_iterator(pending.begin()), std::make_move_iterator(pending.end()));
-            pending.clear();
+            if (pending.empty())
+                break;
+            batch.swap(pending);
             inFlight.push_back(&batch);
         }
         struct Done {
@@ -96,8 +118,7 @@ void Drain()
             }
         } done{&batch};
         // Every change is told in order; a window only takes the last of a run of
-        // changes to the same property, so a worker writing thousands of file names
-        // costs one repaint per turn of the loop rather than one per name.
+        // changes to the same property.
         std::map<std::pair<const TControl*, Prop>, size_t> last;
         for (size_t i = 0; i < batch.size(); ++i)
             last[{batch[i].control, batch[i].prop}] = i;
@@ -115,6 +136,43 @@ void Drain()
                 backend::Apply(c);
         }
     }
+    if (rest)
+        backend::SetRestTimer(true);
+}
+
+void RestEnded()
+{
+    bool quiet = false;
+    {
+        std::lock_guard g(queueLock);
+        if (pending.empty()) {
+            quiet = true;
+            if (wakeState == WakeState::Resting)
+                wakeState = WakeState::Idle;
+        }
+    }
+    if (quiet)
+        backend::SetRestTimer(false);
+    else
+        Drain();
+}
+
+void BeforePost()
+{
+    if (IsUiThread())
+        return;
+    bool wake = false;
+    {
+        std::lock_guard g(queueLock);
+        // A wake already on its way was posted before this message.
+        if (!pending.empty() && wakeState != WakeState::Posted) {
+            wakeState = WakeState::Posted;
+            ++wakesPosted;
+            wake = true;
+        }
+    }
+    if (wake)
+        backend::WakeUiThread();
 }
 
 void Purge(const TControl* control)
@@ -135,6 +193,23 @@ bool HasPending()
     return !pending.empty();
 }
 
+uint64_t WakesPosted()
+{
+    std::lock_guard g(queueLock);
+    return wakesPosted;
+}
+
+size_t PendingCount()
+{
+    std::lock_guard g(queueLock);
+    return pending.size();
+}
+
 }  // namespace uisync
 
-void SetChangeObserver(std::function<void(const PropChange&)> fn) { uisync::observer = std::move(fn); }
+void SetChangeObserver(std::function<void(const PropChange&)> fn)
+{
+    std::lock_guard g(uisync::queueLock);
+    uisync::keepEvery = static_cast<bool>(fn);
+    uisync::observer = std::move(fn);
+}

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "toolkit/Forms.h"
+#include "toolkit/UiSync.h"
 #include "toolkit_headless/Pump.h"
 
 using namespace std::chrono_literals;
@@ -252,4 +253,56 @@ TEST_F(ToolkitTest, WorkerUpdatesArriveInOrderAndNeverWaitForABusyUserInterface)
     EXPECT_TRUE(log == expected);
     EXPECT_EQ(label->Caption(), u"file 9999");
     EXPECT_EQ(bar->Position(), 9999 % 101);
+}
+
+TEST_F(ToolkitTest, WorkerWritesWakeTheUserInterfaceRarelyAndTheLatestIsShownBeforeItsMessage)
+{
+    TForm* form = nullptr;
+    Application->CreateForm(form);
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetAutoSize(false);
+    auto* bar = new TProgressBar(form);
+    bar->SetParent(form);
+    form->Show();
+    Application->ProcessMessages();
+    bool caught = false;
+    bool shownFirst = false;
+    auto saved = form->WindowProc;
+    form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == RegisterMessage(u"TOOLKIT_TEST_BURST_DONE")) {
+            caught = true;
+            shownFirst = !uisync::HasPending();
+            return;
+        }
+        saved(m);
+    };
+    auto burst = [&](int from, int to, bool post) {
+        std::thread worker([=, window = form->Handle()] {
+            for (int i = from; i < to; ++i) {
+                label->SetCaption(u"file " + IntToStr(i));
+                bar->SetPosition(i % 101);
+            }
+            if (post)
+                PostMessageTo(window, RegisterMessage(u"TOOLKIT_TEST_BURST_DONE"), 0, 0);
+        });
+        worker.join();
+    };
+
+    // The user interface does not turn meanwhile: one wake, and the queue holds
+    // only the latest text and position.
+    const uint64_t wakes = uisync::WakesPosted();
+    burst(0, 10000, false);
+    EXPECT_EQ(uisync::WakesPosted() - wakes, 1u);
+    EXPECT_LE(uisync::PendingCount(), 2u);
+    ASSERT_TRUE(shared::PumpUntil([] { return !uisync::HasPending(); }));
+
+    // Resting or idle again, another burst and its message cost one wake more, and
+    // the message finds the last values shown.
+    burst(10000, 12000, true);
+    EXPECT_EQ(uisync::WakesPosted() - wakes, 2u);
+    ASSERT_TRUE(shared::PumpUntil([&] { return caught; }));
+    EXPECT_TRUE(shownFirst);
+    EXPECT_EQ(label->Caption(), u"file 11999");
+    EXPECT_EQ(bar->Position(), 11999 % 101);
 }

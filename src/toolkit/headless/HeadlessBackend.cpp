@@ -1,6 +1,7 @@
 // The toolkit without windows: one event queue, window handles of its own, and a
 // virtual clock for the timers.
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -51,6 +52,9 @@ struct State {
     UString chosenPrinter;
     headless::ScriptedUser* user = nullptr;
     bool stuck = false;
+    // The rest timer of worker changes runs on real time, not the virtual clock.
+    bool restTimer = false;
+    std::chrono::steady_clock::time_point restDue;
 };
 
 State& S()
@@ -128,6 +132,17 @@ bool FireOneDueTimer()
     return true;
 }
 
+// The rest timer when its time has come; false when it is off or not due.
+bool FireRestTimer()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!S().restTimer || now < S().restDue)
+        return false;
+    S().restDue = now + std::chrono::milliseconds(uisync::kRestMilliseconds);
+    uisync::RestEnded();
+    return true;
+}
+
 // Events first, then due timers, until neither is left (or the run is over).
 void Settle()
 {
@@ -137,14 +152,21 @@ void Settle()
             continue;
         if (FireOneDueTimer())
             continue;
+        if (FireRestTimer())
+            continue;
         return;
     }
 }
 
+// Changes a worker queues while the rest timer runs wake nobody: the timer's time
+// ends the wait instead.
 void WaitForEvent(std::chrono::milliseconds limit)
 {
+    auto until = std::chrono::steady_clock::now() + limit;
+    if (S().restTimer)
+        until = std::min(until, S().restDue);
     std::unique_lock g(S().lock);
-    S().arrived.wait_for(g, limit, [] { return !S().events.empty() || uisync::HasPending(); });
+    S().arrived.wait_until(g, until, [] { return !S().events.empty(); });
 }
 
 bool Clickable(TControl& c) { return c.Showing() && c.EnabledInChain(); }
@@ -222,14 +244,18 @@ void Initialize(TApplication& app)
         app.SetTitle(u"Setup");
 }
 
-void Shutdown(TApplication&) { S().timers.clear(); }
+void Shutdown(TApplication&)
+{
+    S().timers.clear();
+    S().restTimer = false;
+}
 
 void RunLoop(TApplication& app)
 {
     S().stuck = false;
     while (!app.Terminated()) {
         uisync::Drain();
-        if (HandleOneEvent() || FireOneDueTimer())
+        if (HandleOneEvent() || FireOneDueTimer() || FireRestTimer())
             continue;
         if (TThreadControl::RunningCount() > 0) {
             WaitForEvent(std::chrono::milliseconds(100));
@@ -250,7 +276,7 @@ void RunLoop(TApplication& app)
 void ProcessMessages(TApplication&)
 {
     uisync::Drain();
-    while (HandleOneEvent())
+    while (HandleOneEvent() || FireRestTimer())
         uisync::Drain();
 }
 
@@ -263,6 +289,13 @@ void WakeUiThread()
         S().events.push_back(Event{});
     }
     S().arrived.notify_all();
+}
+
+void SetRestTimer(bool on)
+{
+    if (on && !S().restTimer)
+        S().restDue = std::chrono::steady_clock::now() + std::chrono::milliseconds(uisync::kRestMilliseconds);
+    S().restTimer = on;
 }
 
 uint32_t RegisterMessage(UStringView name)
@@ -384,6 +417,7 @@ void Reset()
     s.user = nullptr;
     SetChangeObserver(nullptr);
     s.stuck = false;
+    s.restTimer = false;
 }
 
 void RunUntilIdle() { Settle(); }

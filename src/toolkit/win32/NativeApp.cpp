@@ -17,6 +17,9 @@ std::atomic<HWND> appWindow{nullptr};
 bool started = false;
 std::map<UINT_PTR, TTimer*> timerById;
 UINT_PTR nextTimerId = 1;
+// The rest timer of worker changes, on the application window; far above the ids
+// the form timers are given.
+constexpr UINT_PTR kRestTimerId = 0x7FFF0001;
 
 struct TimerPeer {
     UINT_PTR id = 0;
@@ -36,6 +39,10 @@ LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         if (msg == WM_TIMER) {
+            if (wParam == kRestTimerId) {
+                uisync::RestEnded();
+                return 0;
+            }
             auto it = timerById.find(wParam);
             if (it != timerById.end())
                 it->second->Fire();
@@ -216,6 +223,17 @@ void WakeUiThread()
 {
     if (HWND h = appWindow.load())
         PostMessageW(h, kWakeMessage, 0, 0);
+}
+
+void SetRestTimer(bool on)
+{
+    HWND h = appWindow.load();
+    if (!h)
+        return;
+    if (on)
+        SetTimer(h, kRestTimerId, uisync::kRestMilliseconds, nullptr);
+    else
+        KillTimer(h, kRestTimerId);
 }
 
 uint32_t RegisterMessage(UStringView name)
