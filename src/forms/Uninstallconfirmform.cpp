@@ -1,7 +1,10 @@
 #include "forms/Uninstallconfirmform.h"
 
 #include "app/App.h"
+#include "forms/Cancelform.h"
 #include "forms/Pageframe.h"
+#include "forms/Uninstallform.h"
+#include "util/Xfunctions.h"
 
 using namespace pageframe;
 
@@ -34,8 +37,21 @@ TFUninstallConfirm::~TFUninstallConfirm()
         FUninstallConfirm = nullptr;
 }
 
-void TFUninstallConfirm::bt_OKClick(TObject* Sender) {}
+void TFUninstallConfirm::bt_OKClick(TObject* Sender)
+{
+    Hide();
+    FUninstall->Show();
+}
 
-void TFUninstallConfirm::bt_CancelClick(TObject* Sender) {}
+void TFUninstallConfirm::bt_CancelClick(TObject* Sender)
+{
+    // Nothing has been removed yet.
+    Hide();
+    FCancel->Show();
+}
 
-void TFUninstallConfirm::FormCloseQuery(TObject* Sender, bool& CanClose) {}
+void TFUninstallConfirm::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    CanClose = false;
+    CloseMainForm();
+}

@@ -12,8 +12,11 @@ public:
     TButton* bt_OK = nullptr;
     TButton* bt_Cancel = nullptr;
 
+    // On to the progress page, which starts the removal.
     void bt_OKClick(TObject* Sender);
+    // On to the cancelled notice; nothing is removed.
     void bt_CancelClick(TObject* Sender);
+    // Closing the question ends the program.
     void FormCloseQuery(TObject* Sender, bool& CanClose);
 };
 

@@ -1,7 +1,14 @@
 #include "forms/Uninstallform.h"
 
+#include <chrono>
+
 #include "app/App.h"
+#include "engine/Uninstallthread.h"
+#include "forms/Cancelconfirmform.h"
+#include "forms/Finishform.h"
 #include "forms/Pageframe.h"
+#include "forms/Prepareform.h"
+#include "platform/Platform.h"
 
 using namespace pageframe;
 
@@ -11,6 +18,10 @@ TFUninstall::TFUninstall(TComponent* owner) : TForm(owner)
 {
     // The one page with the default resizable frame, two pixels smaller each way.
     InitWindow(*this, u"FUninstall", u"FUninstall", bsSizeable, BorderIcon::Default, 552, 366);
+    savedWindowProc_ = WindowProc;
+    WindowProc = [this](TMessage& message) { PageWindowProc(message); };
+    // The number stays the same for the whole session.
+    finishedMessage_ = RegisterMessage(kUninstallFinishedMessage);
     const TitleBand title = NewTitleBand(*this, true);
     p_Top = title.p_Top;
     im_Title = title.im_Title;
@@ -36,12 +47,59 @@ TFUninstall::TFUninstall(TComponent* owner) : TForm(owner)
 
 TFUninstall::~TFUninstall()
 {
+    // The worker writes this page's status line and bar. Before they go (the
+    // program ends from the cancelled page, say), it must stand at a safe point,
+    // where nothing resumes it any more.
+    if (WorkerThread && !WorkerThread->Finished()) {
+        WorkerThread->Suspend();
+        if (!WorkerThread->WaitUntilPaused(std::chrono::seconds(60)))
+            Platform().DebugOutput(u"The uninstall thread did not reach a safe point before its page went");
+    }
     if (FUninstall == this)
         FUninstall = nullptr;
 }
 
-void TFUninstall::FormShow(TObject* Sender) {}
+void TFUninstall::FormShow(TObject* Sender)
+{
+    if (WorkerThread || !FPrepare)
+        return;
+    auto* thread = new TUninstallThread(Handle(), lb_UninstallProc, pb_Uninstallation, FPrepare->UninstallInfo);
+    // The thread frees itself when its body returns: only its control is kept.
+    WorkerThread = thread->Control();
+    thread->Start();
+}
 
-void TFUninstall::bt_CancelClick(TObject* Sender) {}
+void TFUninstall::bt_CancelClick(TObject* Sender)
+{
+    if (WorkerThread && !WorkerThread->Finished())
+        WorkerThread->Suspend();
+    if (FCancelConfirm)
+        FCancelConfirm->Show();
+}
 
-void TFUninstall::FormCloseQuery(TObject* Sender, bool& CanClose) {}
+void TFUninstall::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    CanClose = false;
+    bt_CancelClick(Sender);
+}
+
+void TFUninstall::PageWindowProc(TMessage& message)
+{
+    if (message.Msg != finishedMessage_) {
+        if (savedWindowProc_)
+            savedWindowProc_(message);
+        return;
+    }
+    // Taken once, from this page's own worker, and only while the page shows: a
+    // confirmed cancel has hidden it and made the cancelled page the last one, even
+    // when the worker finished just before.
+    if (!WorkerThread || finishReceived_ || !Visible() || WorkerThread->TerminateRequested())
+        return;
+    finishReceived_ = true;
+    // Cancel pressed as the worker was finishing: nothing is left to cancel.
+    if (FCancelConfirm && FCancelConfirm->Visible())
+        FCancelConfirm->Hide();
+    Hide();
+    if (FFinish)
+        FFinish->Show();
+}
