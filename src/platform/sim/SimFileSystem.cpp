@@ -289,23 +289,37 @@ uint64_t SimFileSystem::DirectoryScans() const
 
 // --- attribute side store -------------------------------------------------------
 
+// The store is a log, one line per change ("XXXXXXXX path" sets, "- path" takes
+// back), the last line of a path winning: a change appends one line instead of
+// rewriting the store, which an installation of many files would otherwise do per
+// file. A last line without its line end is being written by another process and
+// is read when it is whole.
 void SimFileSystem::LoadAttributesLocked()
 {
     if (!attrCache_.Changed(attributesFile_))
         return;
     attributes_.clear();
+    attrLines_ = 0;
     attrCache_.Remember(attributesFile_);
     std::string bytes;
     if (!ReadHostFile(attributesFile_, bytes))
         return;
-    std::istringstream in(bytes);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (size_t start = 0; start < bytes.size();) {
+        const size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            break;
+        const std::string_view line(bytes.data() + start, end - start);
+        start = end + 1;
+        ++attrLines_;
         const auto space = line.find(' ');
-        uint32_t value = 0;
-        if (space == std::string::npos || !ParseUInt("0x" + line.substr(0, space), value))
+        if (space == std::string_view::npos)
             continue;
-        attributes_[line.substr(space + 1)] = value;
+        const std::string path(line.substr(space + 1));
+        uint32_t value = 0;
+        if (line.substr(0, space) == "-")
+            attributes_.erase(path);
+        else if (ParseUInt("0x" + std::string(line.substr(0, space)), value))
+            attributes_[path] = value;
     }
 }
 
@@ -325,16 +339,30 @@ void SimFileSystem::StoreAttributes(const std::string& relative, std::optional<u
     std::lock_guard<std::mutex> lock(attrMutex_);
     MachineLock machineLock(lockFile_, true);
     LoadAttributesLocked();
-    if (value)
+    if (value) {
+        auto it = attributes_.find(relative);
+        if (it != attributes_.end() && it->second == *value)
+            return;
         attributes_[relative] = *value;
-    else if (attributes_.erase(relative) == 0)
+    } else if (attributes_.erase(relative) == 0) {
         return;
-    std::vector<std::pair<std::string, uint32_t>> sorted(attributes_.begin(), attributes_.end());
-    std::sort(sorted.begin(), sorted.end());
-    std::string bytes;
-    for (const auto& [path, bits] : sorted)
-        bytes += Utf8(Hex(bits, 8)) + " " + path + "\n";
-    if (WriteHostFileAtomic(attributesFile_, bytes))
+    }
+    bool written;
+    if (attrLines_ > 2 * attributes_.size() + 1024) {
+        // Mostly overwritten lines: written afresh, sorted, one line per path.
+        std::vector<std::pair<std::string, uint32_t>> sorted(attributes_.begin(), attributes_.end());
+        std::sort(sorted.begin(), sorted.end());
+        std::string bytes;
+        for (const auto& [path, bits] : sorted)
+            bytes += Utf8(Hex(bits, 8)) + " " + path + "\n";
+        written = WriteHostFileAtomic(attributesFile_, bytes);
+        attrLines_ = sorted.size();
+    } else {
+        written = AppendHostFile(attributesFile_, (value ? Utf8(Hex(*value, 8)) : std::string("-")) + " " +
+                                                      relative + "\n");
+        ++attrLines_;
+    }
+    if (written)
         attrCache_.Remember(attributesFile_);
     else
         attrCache_.Forget();

@@ -88,6 +88,7 @@ private:
     std::mutex attrMutex_;
     CachedFile attrCache_;
     std::unordered_map<std::string, uint32_t> attributes_;
+    size_t attrLines_ = 0;  // lines of the store, overwritten ones among them
 };
 
 }  // namespace sim
