@@ -127,6 +127,8 @@ struct Page {
         bar->SetParent(form);
         label = new TLabel(form);
         label->SetParent(form);
+        // Of fixed size, as the page's status line is.
+        label->SetAutoSize(false);
         const uint32_t finishedMessage = RegisterMessage(kUninstallFinishedMessage);
         form->WindowProc = [this, finishedMessage, saved = form->WindowProc](TMessage& m) {
             if (m.Msg == finishedMessage)
