@@ -5,13 +5,12 @@
 // inside the copy of one file, so that a test presses Cancel while the work runs.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimMachine.h"
+#include "support/GatedMachine.h"
+#include "support/SimFixture.h"
 #include "toolkit/Forms.h"
 #include "toolkit/headless/Headless.h"
 
@@ -22,36 +21,12 @@ inline constexpr char16_t Marker[] = u"C:\\Program Files (x86)\\Ostrel\\Ostrel\\
 inline constexpr char16_t HandOver[] = u"C:\\Program Files (x86)\\Ostrel\\Ostrel\\HandOver.exe";
 }  // namespace installed
 
-// A simulated machine whose copies to one file name wait at a gate until released.
-class GatedMachine : public SimMachine {
-public:
-    using SimMachine::SimMachine;
-    // Copies whose target ends in "\" + fileName wait from now on.
-    void HoldCopiesTo(const UString& fileName);
-    // Lets the waiting copy and every later one through.
-    void Release();
-    // Copies that reached the gate so far.
-    int Arrivals();
-
-    bool CopyFile(const UString& from, const UString& to, bool failIfExists) override;
-
-private:
-    std::mutex lock_;
-    std::condition_variable opened_;
-    UString held_;
-    bool closed_ = false;
-    int arrivals_ = 0;
-};
-
-class InstallPagesTest : public ::testing::Test {
+class InstallPagesTest : public SimFixture {
 protected:
     InstallPagesTest();
     ~InstallPagesTest() override;
 
-    GatedMachine& machine() { return *machine_; }
-    void PutFile(const UString& path, const std::string& bytes = {});
-    // The file's bytes, or "<missing>".
-    std::string FileText(const UString& path);
+    GatedMachine& machine() { return static_cast<GatedMachine&>(SimFixture::machine()); }
 
     // Setup.ini's section "Setup": the product's keys and these extra lines.
     void PutSetupIni(const std::string& extraLines = "", const std::string& programExec = "Ostrel.exe");
@@ -76,7 +51,4 @@ protected:
     std::unique_ptr<TApplication> app;
 
 private:
-    std::string folder_;
-    std::unique_ptr<GatedMachine> machine_;
-    IPlatform* previousPlatform_ = nullptr;
 };

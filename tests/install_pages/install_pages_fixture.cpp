@@ -1,7 +1,5 @@
 #include "install_pages/InstallPagesFixture.h"
 
-#include <cstdlib>
-#include <filesystem>
 
 #include "app/App.h"
 #include "forms/Askinstallform.h"
@@ -17,55 +15,7 @@
 
 using namespace std::chrono_literals;
 
-void GatedMachine::HoldCopiesTo(const UString& fileName)
-{
-    std::lock_guard g(lock_);
-    held_ = u"\\" + fileName;
-    closed_ = true;
-}
-
-void GatedMachine::Release()
-{
-    {
-        std::lock_guard g(lock_);
-        closed_ = false;
-    }
-    opened_.notify_all();
-}
-
-int GatedMachine::Arrivals()
-{
-    std::lock_guard g(lock_);
-    return arrivals_;
-}
-
-bool GatedMachine::CopyFile(const UString& from, const UString& to, bool failIfExists)
-{
-    {
-        std::unique_lock g(lock_);
-        if (!held_.empty() && to.size() >= held_.size() && to.compare(to.size() - held_.size(), held_.size(), held_) == 0) {
-            ++arrivals_;
-            opened_.wait(g, [this] { return !closed_; });
-        }
-    }
-    return SimMachine::CopyFile(from, to, failIfExists);
-}
-
 namespace {
-
-std::string MakeTempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "setup-pages-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary machine folder");
-    return pattern;
-}
-
-UString FolderPart(const UString& path)
-{
-    const auto cut = path.rfind(u'\\');
-    return cut == UString::npos ? UString() : path.substr(0, cut);
-}
 
 const char kTexts[] =
     "[InstallWizard]\r\n"
@@ -94,9 +44,8 @@ const char kTexts[] =
 }  // namespace
 
 InstallPagesTest::InstallPagesTest()
-    : folder_(MakeTempFolder()), machine_(std::make_unique<GatedMachine>(folder_))
+    : SimFixture([](const std::string& folder) { return std::make_unique<GatedMachine>(folder); })
 {
-    previousPlatform_ = SetPlatform(machine_.get());
     headless::Reset();
     ResetStartupTerminateRequest();
     PutSetupIni();
@@ -117,28 +66,11 @@ InstallPagesTest::~InstallPagesTest()
 {
     // The progress page stops its worker at a safe point before it goes; one held at
     // the gate must be let through to get there.
-    machine_->Release();
+    machine().Release();
     SetCloseMainFormHandler({});
     app.reset();
     headless::Reset();
     ResetStartupTerminateRequest();
-    SetPlatform(previousPlatform_);
-    machine_.reset();
-    if (!std::getenv("SETUP_KEEP_MACHINE")) {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-}
-
-void InstallPagesTest::PutFile(const UString& path, const std::string& bytes)
-{
-    ASSERT_TRUE(machine().MakeFolders(FolderPart(path)));
-    ASSERT_TRUE(machine().WriteWholeFile(path, bytes));
-}
-
-std::string InstallPagesTest::FileText(const UString& path)
-{
-    return machine().ReadWholeFile(path).value_or("<missing>");
 }
 
 void InstallPagesTest::PutSetupIni(const std::string& extraLines, const std::string& programExec)

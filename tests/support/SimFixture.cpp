@@ -21,8 +21,8 @@ UString FolderPart(const UString& path)
 
 }  // namespace
 
-ScopedSimMachine::ScopedSimMachine()
-    : folder_(MakeTempFolder()), machine_(std::make_unique<SimMachine>(folder_))
+ScopedSimMachine::ScopedSimMachine(const MachineMaker& make)
+    : folder_(MakeTempFolder()), machine_(make ? make(folder_) : std::make_unique<SimMachine>(folder_))
 {
     previous_ = SetPlatform(machine_.get());
 }

@@ -4,6 +4,7 @@
 // set, for looking inside after a failure).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,7 +12,9 @@
 
 class ScopedSimMachine {
 public:
-    ScopedSimMachine();
+    using MachineMaker = std::function<std::unique_ptr<SimMachine>(const std::string& folder)>;
+    // The machine is a plain SimMachine unless `make` gives one of another kind.
+    explicit ScopedSimMachine(const MachineMaker& make = {});
     ~ScopedSimMachine();
     ScopedSimMachine(const ScopedSimMachine&) = delete;
     ScopedSimMachine& operator=(const ScopedSimMachine&) = delete;
@@ -27,7 +30,10 @@ private:
 
 class SimFixture : public ::testing::Test {
 protected:
+    explicit SimFixture(const ScopedSimMachine::MachineMaker& make = {}) : scope_(make) {}
     SimMachine& machine() { return scope_.machine(); }
+    // The host folder that holds the machine.
+    const std::string& machineFolder() const { return scope_.folder(); }
     // Writes a file of the machine, making its folders first.
     void PutFile(const UString& path, const std::string& bytes = {});
     // The file's content, or "<missing>".

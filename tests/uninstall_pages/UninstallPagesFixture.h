@@ -7,14 +7,13 @@
 // work runs.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimMachine.h"
+#include "support/GatedMachine.h"
+#include "support/SimFixture.h"
 #include "toolkit/Forms.h"
 #include "toolkit/headless/Headless.h"
 
@@ -34,27 +33,6 @@ inline constexpr char16_t UninstallEntry[] = u"Software\\Microsoft\\Windows\\Cur
 inline constexpr char16_t RunKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 }  // namespace installed
 
-// A simulated machine whose deletions of one file name wait at a gate until released.
-class GatedMachine : public SimMachine {
-public:
-    using SimMachine::SimMachine;
-    // Deletions of a path ending in "\" + fileName wait from now on.
-    void HoldDeletionsOf(const UString& fileName);
-    // Lets the waiting deletion and every later one through.
-    void Release();
-    // Deletions that reached the gate so far.
-    int Arrivals();
-
-    bool DeleteFile(const UString& path) override;
-
-private:
-    std::mutex lock_;
-    std::condition_variable opened_;
-    UString held_;
-    bool closed_ = false;
-    int arrivals_ = 0;
-};
-
 // Notes the forms in the order they were shown.
 class ShownForms : public headless::ScriptedUser {
 public:
@@ -62,14 +40,12 @@ public:
     std::vector<UString> names;
 };
 
-class UninstallPagesTest : public ::testing::Test {
+class UninstallPagesTest : public SimFixture {
 protected:
     UninstallPagesTest();
     ~UninstallPagesTest() override;
 
-    GatedMachine& machine() { return *machine_; }
-    void PutFile(const UString& path, const std::string& bytes = {});
-    std::string FileText(const UString& path);
+    GatedMachine& machine() { return static_cast<GatedMachine&>(SimFixture::machine()); }
     bool Exists(const UString& path) { return machine().FileExists(path) || machine().DirectoryExists(path); }
     bool KeyExists(RegRoot root, const UString& key) { return machine().RegKeyExists(root, key); }
     bool ValueExists(RegRoot root, const UString& key, const UString& name)
@@ -105,7 +81,4 @@ protected:
 
 private:
     void CreateProgram();
-    std::string folder_;
-    std::unique_ptr<GatedMachine> machine_;
-    IPlatform* previousPlatform_ = nullptr;
 };

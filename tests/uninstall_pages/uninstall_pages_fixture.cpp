@@ -1,6 +1,5 @@
 #include "uninstall_pages/UninstallPagesFixture.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,56 +20,7 @@
 
 using namespace std::chrono_literals;
 
-void GatedMachine::HoldDeletionsOf(const UString& fileName)
-{
-    std::lock_guard g(lock_);
-    held_ = u"\\" + fileName;
-    closed_ = true;
-}
-
-void GatedMachine::Release()
-{
-    {
-        std::lock_guard g(lock_);
-        closed_ = false;
-    }
-    opened_.notify_all();
-}
-
-int GatedMachine::Arrivals()
-{
-    std::lock_guard g(lock_);
-    return arrivals_;
-}
-
-bool GatedMachine::DeleteFile(const UString& path)
-{
-    {
-        std::unique_lock g(lock_);
-        if (!held_.empty() && path.size() >= held_.size() &&
-            path.compare(path.size() - held_.size(), held_.size(), held_) == 0) {
-            ++arrivals_;
-            opened_.wait(g, [this] { return !closed_; });
-        }
-    }
-    return SimMachine::DeleteFile(path);
-}
-
 namespace {
-
-std::string MakeTempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "setup-uninstall-pages-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary machine folder");
-    return pattern;
-}
-
-UString FolderPart(const UString& path)
-{
-    const auto cut = path.rfind(u'\\');
-    return cut == UString::npos ? UString() : path.substr(0, cut);
-}
 
 const char kTexts[] =
     "[InstallWizard]\r\n"
@@ -93,9 +43,8 @@ const char kTexts[] =
 }  // namespace
 
 UninstallPagesTest::UninstallPagesTest()
-    : folder_(MakeTempFolder()), machine_(std::make_unique<GatedMachine>(folder_))
+    : SimFixture([](const std::string& folder) { return std::make_unique<GatedMachine>(folder); })
 {
-    previousPlatform_ = SetPlatform(machine_.get());
     headless::Reset();
     ResetStartupTerminateRequest();
     PutFile(u"C:\\Setup\\Setup.ini",
@@ -118,29 +67,12 @@ UninstallPagesTest::~UninstallPagesTest()
 {
     // The progress page stops its worker at a safe point before it goes; one held at
     // the gate must be let through to get there.
-    machine_->Release();
+    machine().Release();
     headless::SetScriptedUser(nullptr);
     SetCloseMainFormHandler({});
     app.reset();
     headless::Reset();
     ResetStartupTerminateRequest();
-    SetPlatform(previousPlatform_);
-    machine_.reset();
-    if (!std::getenv("SETUP_KEEP_MACHINE")) {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-}
-
-void UninstallPagesTest::PutFile(const UString& path, const std::string& bytes)
-{
-    ASSERT_TRUE(machine().MakeFolders(FolderPart(path)));
-    ASSERT_TRUE(machine().WriteWholeFile(path, bytes));
-}
-
-std::string UninstallPagesTest::FileText(const UString& path)
-{
-    return machine().ReadWholeFile(path).value_or("<missing>");
 }
 
 void UninstallPagesTest::WriteValue(RegRoot root, const UString& key, const UString& name, const UString& value)
@@ -251,7 +183,7 @@ std::map<std::string, std::string> UninstallPagesTest::MachineState()
         bytes << in.rdbuf();
         return bytes.str();
     };
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::path(folder_) / "drive_c"))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::path(machineFolder()) / "drive_c"))
         state[entry.path().string()] = entry.is_regular_file() ? read(entry.path()) : "<folder>";
     state["<registry>"] = read(machine().RegistryFile());
     return state;
