@@ -373,10 +373,13 @@ void ParseSharedStrings(std::string_view xml, int maxDepth, XlsxSheetBuilder& bu
     builder.Reserve(xml.size(), 0);
     RunText run(builder);
     bool inItem = false;
-    Walk(xml, maxDepth, "shared strings", [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
+    Walk(xml, maxDepth, "shared strings", [&](XmlTokenizer::Token t, XmlTokenizer& xt) {
         if (t == XmlTokenizer::Token::StartElement && Is(xt.Name(), "si") && !inItem) {
             inItem = true;
             run.Start();
+            std::string_view text;
+            if (xt.ReadSimpleChild("t", text))
+                builder.AppendPiece(text);
         } else if (t == XmlTokenizer::Token::EndElement && Is(xt.Name(), "si") && inItem) {
             inItem = false;
             run.End();
@@ -415,13 +418,20 @@ bool ParseCellReference(std::string_view ref, uint32_t& column, uint32_t& row)
     return true;
 }
 
+// Digits only, as row numbers and string indexes are written.
 std::optional<uint32_t> ParseUnsigned(std::string_view s, uint32_t max)
 {
-    uint32_t value = 0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec != std::errc() || p != s.data() + s.size() || value > max)
+    if (s.empty())
         return std::nullopt;
-    return value;
+    uint64_t value = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+        if (value > max)
+            return std::nullopt;
+    }
+    return static_cast<uint32_t>(value);
 }
 
 // A number as Excel shows it in the General format: integers without a fraction,
@@ -460,7 +470,7 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
     constexpr uint32_t kNoText = UINT32_MAX;
     uint32_t inlineText = kNoText;
 
-    Walk(xml, limits.maxDepth, "sheet", [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
+    Walk(xml, limits.maxDepth, "sheet", [&](XmlTokenizer::Token t, XmlTokenizer& xt) {
         std::string_view name = xt.Name();
         if (t == XmlTokenizer::Token::StartElement) {
             if (Is(name, "sheetData")) {
@@ -495,6 +505,9 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
                     type = "n";
                 value.clear();
                 inlineText = kNoText;
+                std::string_view simple;
+                if (xt.ReadSimpleChild("v", simple))
+                    value.assign(simple);
             } else if (inCell && !inInline && Is(name, "v")) {
                 inValue = true;
             } else if (inCell && Is(name, "is")) {

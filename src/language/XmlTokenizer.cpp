@@ -186,6 +186,50 @@ bool XmlTokenizer::Attribute(std::string_view localName, std::string& value) con
     return false;
 }
 
+size_t XmlTokenizer::TextEnd(size_t from, bool& plain) const
+{
+    const size_t n = in_.size();
+    size_t at = from;
+    for (; at + 8 <= n; at += 8) {
+        uint64_t w;
+        std::memcpy(&w, in_.data() + at, 8);
+        if (HasByte(w, '<'))
+            break;
+        if (HasByte(w, '&') || HasByte(w, '\r'))
+            plain = false;
+    }
+    for (; at < n; ++at) {
+        const char c = in_[at];
+        if (c == '<')
+            break;
+        if (c == '&' || c == '\r')
+            plain = false;
+    }
+    return at;
+}
+
+bool XmlTokenizer::ReadSimpleChild(std::string_view name, std::string_view& text)
+{
+    if (failed_ || pendingEnd_ || open_.empty() || open_.size() >= maxDepth_)
+        return false;
+    const size_t n = in_.size(), len = name.size();
+    auto tagAt = [&](size_t at, bool end) {
+        const size_t open = end ? 2 : 1;
+        return at + open + len < n && in_[at] == '<' && (!end || in_[at + 1] == '/') &&
+               SameName(in_.substr(at + open, len), name) && in_[at + open + len] == '>';
+    };
+    if (!tagAt(pos_, false))
+        return false;
+    const size_t start = pos_ + len + 2;
+    bool plain = true;
+    const size_t end = TextEnd(start, plain);
+    if (!plain || !tagAt(end, true))
+        return false;
+    text = in_.substr(start, end - start);
+    pos_ = end + len + 3;
+    return true;
+}
+
 XmlTokenizer::Token XmlTokenizer::Next()
 {
     if (failed_)
@@ -213,24 +257,8 @@ XmlTokenizer::Token XmlTokenizer::Next()
         }
         // Character data up to the next tag, CDATA sections joined in. Most runs
         // need no decoding and are handed out as they stand in the input.
-        size_t lt = pos_;
         bool plain = true;
-        const size_t n = in_.size();
-        for (; lt + 8 <= n; lt += 8) {
-            uint64_t w;
-            std::memcpy(&w, in_.data() + lt, 8);
-            if (HasByte(w, '<'))
-                break;
-            if (HasByte(w, '&') || HasByte(w, '\r'))
-                plain = false;
-        }
-        for (; lt < n; ++lt) {
-            const char c = in_[lt];
-            if (c == '<')
-                break;
-            if (c == '&' || c == '\r')
-                plain = false;
-        }
+        const size_t lt = TextEnd(pos_, plain);
         std::string_view run = in_.substr(pos_, lt - pos_);
         if (!cdata && plain &&
             (lt + 1 >= in_.size() || in_[lt + 1] != '!' || in_.compare(lt, 9, "<![CDATA[") != 0)) {

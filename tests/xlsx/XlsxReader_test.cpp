@@ -216,6 +216,45 @@ TEST(XmlTokenizer, ResolvesMarkupAndDropsPrefixes)
     EXPECT_EQ(XmlTokenizer::Token::End, xt.Next());
 }
 
+// The shortcut for a child of plain text takes exactly that shape and leaves every
+// other one, untouched, to the tokens.
+TEST(XmlTokenizer, SimpleChildIsTakenWholeOrNotAtAll)
+{
+    struct Case {
+        const char* inner;  // what follows <si>
+        bool taken;
+        const char* text;   // the child's text when taken
+    } cases[] = {
+        {"<t>plain text</t></si>", true, "plain text"},
+        {"<t></t></si>", true, ""},
+        {"<t>a &amp; b</t></si>", false, ""},
+        {"<t>line\r\nend</t></si>", false, ""},
+        {"<t xml:space=\"preserve\"> x</t></si>", false, ""},
+        {"<x:t>prefixed</x:t></si>", false, ""},
+        {"<tt>longer name</tt></si>", false, ""},
+        {"<t>cut short", false, ""},
+        {"<t>wrong end</v></si>", false, ""},
+        {"<r><t>run</t></r></si>", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.inner);
+        const std::string xml = std::string("<si>") + c.inner;
+        XmlTokenizer xt(xml);
+        ASSERT_EQ(XmlTokenizer::Token::StartElement, xt.Next());
+        std::string_view text = "untouched";
+        EXPECT_EQ(c.taken, xt.ReadSimpleChild("t", text));
+        if (c.taken) {
+            EXPECT_EQ(c.text, text);
+            EXPECT_EQ(XmlTokenizer::Token::EndElement, xt.Next());
+            EXPECT_EQ("si", xt.Name());
+        } else {
+            EXPECT_EQ("untouched", text);
+            // The tokens go on from where the child begins.
+            EXPECT_NE(XmlTokenizer::Token::EndElement, xt.Next());
+        }
+    }
+}
+
 TEST(XlsxText, DecodesEscapesAndInvalidUtf8)
 {
     EXPECT_EQ(u"a\rb_x00G1_c_", DecodeXlsxText("a_x000D_b_x00G1_c_"));
