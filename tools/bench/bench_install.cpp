@@ -8,9 +8,7 @@
 //   should stay within 25 % (nothing grows faster than the number of files);
 //   100,000 small files once more in a child process: its peak resident memory
 //   (goal: under 32 MiB; no file's content passes through the program).
-#include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/App.h"
 #include "engine/ControlSinks.h"
 #include "engine/Installthread.h"
@@ -36,13 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double CpuSeconds(int who)
-{
-    rusage usage {};
-    ::getrusage(who, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+using namespace bench;
 
 constexpr int kFoldersPer20000 = 400;
 constexpr int kLargeFiles = 10;
@@ -51,16 +44,6 @@ constexpr size_t kLargeSize = size_t{50} << 20;
 const std::string kPackageHost = "drive_c/Setup";
 const std::string kPayloadHost = kPackageHost + "/program files/Prod";
 const std::string kTargetHost = "drive_c/Program Files (x86)/Prod";
-
-std::string TempFolder(const char* name)
-{
-    std::string pattern = (fs::temp_directory_path() / (std::string(name) + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    return pattern;
-}
 
 void WriteFile(const fs::path& path, size_t size, char fill)
 {
@@ -161,33 +144,6 @@ struct Package {
     int files = 0;
 };
 
-// The installation progress page as far as the thread sees it.
-struct Page {
-    Page()
-    {
-        headless::Reset();
-        app.Initialize();
-        app.CreateForm(form);
-        bar = new TProgressBar(form);
-        bar->SetParent(form);
-        label = new TLabel(form);
-        label->SetParent(form);
-        const uint32_t finishedMessage = RegisterMessage(kInstallThreadFinished);
-        form->WindowProc = [this, finishedMessage, saved = form->WindowProc](TMessage& m) {
-            if (m.Msg == finishedMessage)
-                finished = true;
-            else
-                saved(m);
-        };
-    }
-
-    TApplication app;
-    TForm* form = nullptr;
-    TProgressBar* bar = nullptr;
-    TLabel* label = nullptr;
-    bool finished = false;
-};
-
 // One whole installation; false when it did not finish or left files out.
 bool InstallOnce(Package& package, Page& page)
 {
@@ -204,7 +160,7 @@ bool InstallOnce(Package& package, Page& page)
 void BM_InstallThread(benchmark::State& state)
 {
     Package package(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    Page page;
+    Page page(kInstallThreadFinished);
     double cpu = 0;
     for (auto _ : state) {
         package.Clear();
@@ -267,25 +223,6 @@ void Payloads(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_InstallThread)->Apply(Payloads);
 BENCHMARK(BM_CpR)->Apply(Payloads);
 
-// Keeps the median time of each benchmark besides printing it.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                seconds[run.run_name.function_name + "/" + run.run_name.args] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-    }
-    double Get(const std::string& name) const
-    {
-        const auto it = seconds.find(name);
-        return it == seconds.end() ? 0 : it->second;
-    }
-    std::map<std::string, double> seconds;
-};
-
 // Peak resident memory, in KiB, of a fresh process that installs that payload once.
 long PeakKiBOfInstall(int smallFiles)
 {
@@ -298,7 +235,7 @@ long PeakKiBOfInstall(int smallFiles)
         long peak = -1;
         {
             Package package(smallFiles, 0);
-            Page page;
+            Page page(kInstallThreadFinished);
             if (InstallOnce(package, page)) {
                 rusage usage {};
                 ::getrusage(RUSAGE_SELF, &usage);
@@ -323,9 +260,7 @@ int main(int argc, char** argv)
 {
     // Measured first, before the benchmark library has started anything.
     const long peakKiB = std::getenv("BENCH_NO_PEAK") ? -1 : PeakKiBOfInstall(100000);
-    std::vector<char*> args(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave);
+    std::vector<char*> args = InterleavedArguments(argc, argv);
     argc = static_cast<int>(args.size());
     argv = args.data();
     benchmark::Initialize(&argc, argv);
@@ -335,8 +270,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    const double install = reporter.Get("BM_InstallThread/small:20000/large:10");
-    const double cp = reporter.Get("BM_CpR/small:20000/large:10");
+    const double install = reporter.Seconds("BM_InstallThread/small:20000/large:10");
+    const double cp = reporter.Seconds("BM_CpR/small:20000/large:10");
     if (install > 0 && cp > 0)
         std::printf("20,000 small and 10 large files: install %.0f ms, cp -r %.0f ms, ratio %.2f (goal: at most 1.15)\n",
                     install * 1000, cp * 1000, install / cp);
@@ -344,7 +279,7 @@ int main(int argc, char** argv)
         std::printf("ratio: not measured (run both benchmarks of the mixed payload)\n");
     double fewest = 0, most = 0;
     for (int files : {2000, 20000, 100000}) {
-        const double seconds = reporter.Get("BM_InstallThread/small:" + std::to_string(files) + "/large:0");
+        const double seconds = reporter.Seconds("BM_InstallThread/small:" + std::to_string(files) + "/large:0");
         if (seconds <= 0)
             continue;
         const double perFile = seconds * 1e6 / files;

@@ -3,9 +3,7 @@
 // of the same tree on the same disk, in one run. Prints the medians of both, their
 // ratio (the goal is at most 1.2) and the processor time of each, which a busy disk
 // shared with other work disturbs far less than the wall time.
-#include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/App.h"
 #include "engine/Uninstallthread.h"
 #include "platform/sim/SimMachine.h"
@@ -30,29 +29,11 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Processor time, user and system, of this process's threads or of its waited-for
-// children.
-double CpuSeconds(int who)
-{
-    rusage usage {};
-    ::getrusage(who, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+using namespace bench;
 
 constexpr int kFiles = 20000;
 constexpr int kFolders = 100;  // 10 subfolders of 10, each with 200 files
 const std::string kRootHost = "drive_c/Program Files (x86)/Prod";
-
-std::string TempFolder(const char* name)
-{
-    std::string pattern = (fs::temp_directory_path() / (std::string(name) + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    return pattern;
-}
 
 // The installed tree of the product, under root (a host folder): the program
 // folder, the updater and the user's data among them, 20,000 files in all.
@@ -116,39 +97,10 @@ struct Installation {
     UNINSTStruct_INFO info;
 };
 
-// The uninstall progress page as far as the thread sees it.
-struct Page {
-    Page()
-    {
-        headless::Reset();
-        app.Initialize();
-        app.CreateForm(form);
-        bar = new TProgressBar(form);
-        bar->SetParent(form);
-        label = new TLabel(form);
-        label->SetParent(form);
-        // Of fixed size, as the page's status line is.
-        label->SetAutoSize(false);
-        const uint32_t finishedMessage = RegisterMessage(kUninstallFinishedMessage);
-        form->WindowProc = [this, finishedMessage, saved = form->WindowProc](TMessage& m) {
-            if (m.Msg == finishedMessage)
-                finished = true;
-            else
-                saved(m);
-        };
-    }
-
-    TApplication app;
-    TForm* form = nullptr;
-    TProgressBar* bar = nullptr;
-    TLabel* label = nullptr;
-    bool finished = false;
-};
-
 void BM_UninstallThread(benchmark::State& state)
 {
     Installation installation;
-    Page page;
+    Page page(kUninstallFinishedMessage);
     double cpu = 0;
     for (auto _ : state) {
         installation.Lay();
@@ -219,50 +171,30 @@ BENCHMARK(BM_RmRf)
     ->Repetitions(kRepetitions)
     ->ReportAggregatesOnly(true);
 
-// Keeps the median time of each benchmark besides printing it.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                seconds[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
-                const auto it = run.counters.find("cpu_ms");
-                if (it != run.counters.end())
-                    cpuSeconds[run.run_name.function_name] = it->second.value / 1000;
-            }
-    }
-    std::map<std::string, double> seconds;
-    std::map<std::string, double> cpuSeconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<char*> args(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave);
+    std::vector<char*> args = InterleavedArguments(argc, argv);
     argc = static_cast<int>(args.size());
     argv = args.data();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const auto uninstall = reporter.seconds.find("BM_UninstallThread");
-    const auto rm = reporter.seconds.find("BM_RmRf");
-    if (uninstall == reporter.seconds.end() || rm == reporter.seconds.end() || rm->second <= 0) {
+    const double uninstall = reporter.Seconds("BM_UninstallThread");
+    const double rm = reporter.Seconds("BM_RmRf");
+    if (uninstall <= 0 || rm <= 0) {
         std::printf("ratio: not measured (run both benchmarks)\n");
         return 1;
     }
-    const double ratio = uninstall->second / rm->second;
+    const double ratio = uninstall / rm;
     std::printf("uninstall of %d files: %.1f ms, rm -rf: %.1f ms (medians of wall time)\n", kFiles,
-                uninstall->second * 1000, rm->second * 1000);
-    const double cpuUninstall = reporter.cpuSeconds["BM_UninstallThread"];
-    const double cpuRm = reporter.cpuSeconds["BM_RmRf"];
+                uninstall * 1000, rm * 1000);
+    const double cpuUninstall = reporter.CpuSecondsOf("BM_UninstallThread");
+    const double cpuRm = reporter.CpuSecondsOf("BM_RmRf");
     if (cpuRm > 0)
         std::printf("processor time: uninstall %.1f ms, rm -rf %.1f ms, ratio %.2f\n", cpuUninstall * 1000,
                     cpuRm * 1000, cpuUninstall / cpuRm);
