@@ -9,6 +9,11 @@
 #   lnk_field <file.lnk> <name> prints one field of lnkinfo's report ("Local path", ...)
 #   demo_remove_by_hand         removes every trace of the demo product from the
 #                               prefix by its known names, for a clean start
+#   demo_options [--keep] [--shots <folder>]
+#                               sets keep (0 or 1) and shots (a folder or empty)
+#   fail <text>, expect <what> <actual> <wanted>, shot <name> [driver window options]
+#                               a check that failed (counted in failures), a check
+#                               printed when it holds, a picture of a window into shots
 #
 # Where the setup puts things on this prefix (a 64-bit Wine, the setup acting as the
 # 32-bit program): its Program Files, the shared registry view and the common folders.
@@ -20,6 +25,25 @@ DEMO_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 DEMO_TEMPLATES='C:\ProgramData\Microsoft\Windows\Templates'
 DEMO_START_MENU='C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
 DEMO_DESKTOP='C:\users\Public\Desktop'
+
+demo_options() {
+  keep=0 shots=""
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --keep) keep=1 ;;
+      --shots) shots=$2; shift ;;
+      *) echo "unknown option $1"; return 2 ;;
+    esac
+    shift
+  done
+}
+
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+expect() { # expect <what> <actual> <wanted>
+  if [ "$2" = "$3" ]; then echo "  $1: $2"; else fail "$1: '$2', not '$3'"; fi
+}
+shot() { [ -n "$shots" ] && screenshot_window "$shots/$1.png" "${@:2}" >/dev/null; }
 
 demo_prefix_init() {
   eval "$("$WINE_RUN" --env "$1")" || return 1

@@ -16,22 +16,7 @@ build=$1
 DRIVER_EXE=$2
 package=$(cd "$3" && pwd) || { echo "no package at $3"; exit 1; }
 shift 3
-keep=0 shots=""
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --keep) keep=1 ;;
-    --shots) shots=$2; shift ;;
-    *) echo "unknown option $1"; exit 2 ;;
-  esac
-  shift
-done
-
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-expect() { # expect <what> <actual> <wanted>
-  if [ "$2" = "$3" ]; then echo "  $1: $2"; else fail "$1: '$2', not '$3'"; fi
-}
-shot() { [ -n "$shots" ] && screenshot_window "$shots/$1.png" "${@:2}" >/dev/null; }
+demo_options "$@" || exit 2
 
 drive_init "$build" || exit 1
 demo_prefix_init "$build" || exit 1

@@ -2,8 +2,8 @@
 # worked through tools/wizard-driver/drive.sh. Source it after drive.sh and
 # tests/demo_install/demo_prefix.sh, then call flows_init <build dir> <texts.tsv>.
 #
-#   fail <what>                       counts and prints a failure
-#   expect <what> <actual> <wanted>
+# (fail and expect come from demo_prefix.sh.)
+#
 #   demo_text <key> [language]        a text of the demo's text table as the program
 #                                     looks it up (an empty cell takes the English one)
 #   as_shown <text>                   the text as the driver prints a control's text:
@@ -19,12 +19,6 @@
 #   demo_traces                       prints what of the demo product is in the prefix
 #   prefix_state                      prints the traces and what a setup could change
 #                                     under other names, to compare before and after
-
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-expect() {
-  if [ "$2" = "$3" ]; then echo "  $1: $2"; else fail "$1: '$2', not '$3'"; fi
-}
 
 flows_init() {
   FLOWS_TEXTS=$2
