@@ -502,7 +502,7 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
                 rowNumber = cellRow;
                 lastColumn = column;
                 if (!xt.Attribute("t", type))
-                    type = "n";
+                    type.assign(1, 'n');  // not = "n": GCC 12 warns falsely on that at -O3
                 value.clear();
                 inlineText = kNoText;
                 std::string_view simple;
