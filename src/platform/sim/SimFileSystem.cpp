@@ -166,8 +166,53 @@ std::optional<UString> SimFileSystem::Normalize(const UString& windowsPath)
     return JoinWindows(*comps);
 }
 
+namespace {
+
+// "C:\a\b" as the lexical rules leave it already: drive C in capitals, then
+// non-empty names without "." or ".." or a trailing dot or blank, and no character
+// a name may not hold.
+bool IsCanonicalPath(const UString& path)
+{
+    if (path.size() < 4 || path[0] != u'C' || path[1] != u':' || path[2] != u'\\')
+        return false;
+    size_t start = 3;
+    for (size_t i = 3; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != u'\\') {
+            if (BadNameChar(path[i]) || path[i] == u'/')
+                return false;
+            continue;
+        }
+        if (i == start)
+            return false;  // an empty name
+        const char16_t lastChar = path[i - 1];
+        if (lastChar == u'.' || lastChar == u' ')
+            return false;  // also "." and ".."
+        start = i + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 uint32_t SimFileSystem::Resolve(const UString& windowsPath, HostPath& out)
 {
+    if (IsCanonicalPath(windowsPath)) {
+        // The commonest case, a full path in its stored case: one look, no parsing.
+        std::string rel = Utf8(UStringView(windowsPath).substr(3));
+        std::replace(rel.begin(), rel.end(), '\\', '/');
+        std::string host = driveC_ + "/" + rel;
+        struct stat st {};
+        if (LStat(host, st)) {
+            out = HostPath{};
+            out.windowsPath = windowsPath;
+            out.host = std::move(host);
+            out.relative = std::move(rel);
+            out.exists = true;
+            out.isDirectory = S_ISDIR(st.st_mode);
+            out.parentIsDirectory = true;
+            return 0;
+        }
+    }
     uint32_t error = 0;
     auto comps = Components(windowsPath, error);
     if (!comps)

@@ -40,9 +40,30 @@ FileStamp StampOf(const std::string& path)
 
 CachedFile::~CachedFile() { Forget(); }
 
+namespace {
+
+int64_t MtimeNs(const struct stat& st)
+{
+    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
 bool CachedFile::Changed(const std::string& path) const
 {
-    return !known_ || !(StampOf(path) == stamp_);
+    if (!known_)
+        return true;
+    if (pin_ < 0)
+        return !(StampOf(path) == stamp_);
+    // The pinned file itself, without a look-up of its path on every call: writers
+    // replace the file by rename (the pinned one loses its last name) or append to
+    // it (its size and time change).
+    struct stat st {};
+    if (::fstat(pin_, &st) != 0 || st.st_nlink == 0)
+        return true;
+    const int64_t mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return static_cast<uint64_t>(st.st_size) != stamp_.size || mtimeNs != stamp_.mtimeNs ||
+           static_cast<uint64_t>(st.st_ino) != stamp_.inode;
 }
 
 void CachedFile::Remember(const std::string& path)

@@ -29,9 +29,10 @@ struct FileStamp {
 };
 FileStamp StampOf(const std::string& path);
 
-// Knows whether a file that is only ever replaced by rename changed since it was last
-// read. It keeps the file it read open, so that the file's inode cannot be reused by
-// a later version with the same size and (coarse) time.
+// Knows whether a file that is replaced by rename or appended to changed since it was
+// last read. It keeps the file it read open, so that the file's inode cannot be reused
+// by a later version with the same size and (coarse) time, and asks that open file
+// rather than looking its path up each time.
 class CachedFile {
 public:
     CachedFile() = default;
