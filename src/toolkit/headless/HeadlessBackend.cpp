@@ -57,10 +57,12 @@ struct State {
     std::chrono::steady_clock::time_point restDue;
 };
 
+// Never destroyed: a worker that frees itself may still wake the loop while the
+// program's statics are being torn down at exit.
 State& S()
 {
-    static State state;
-    return state;
+    static State* state = new State;
+    return *state;
 }
 
 uint64_t HandleNumber(const TControl& c) { return reinterpret_cast<uintptr_t>(c.Peer); }
