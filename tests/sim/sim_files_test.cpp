@@ -76,6 +76,21 @@ TEST_F(Files, AnExactNameNeedsNoFolderScan)
     EXPECT_EQ(machine().DirectoryScans(), before + 1);
 }
 
+TEST_F(Files, ADeletedFileLeavesTheCaseIndex)
+{
+    PutFile(u"C:\\Dir\\One.txt");
+    PutFile(u"C:\\Dir\\Two.txt");
+    ASSERT_TRUE(machine().FileExists(u"C:\\Dir\\ONE.TXT"));  // the folder is indexed now
+    ASSERT_TRUE(machine().DeleteFile(u"C:\\Dir\\One.txt"));
+    EXPECT_FALSE(machine().FileExists(u"C:\\Dir\\ONE.TXT"));
+    EXPECT_EQ(machine().LastError(), WinError::FileNotFound);
+    // Through a file, not a folder: the path is missing, not the file.
+    EXPECT_FALSE(machine().DeleteFile(u"C:\\Dir\\Two.txt\\x"));
+    EXPECT_EQ(machine().LastError(), WinError::PathNotFound);
+    ASSERT_TRUE(machine().WriteWholeFile(u"C:\\Dir\\ONE.TXT", "x"));
+    EXPECT_EQ(machine().HostPath(u"C:\\Dir\\one.txt"), machine().HostPath(u"C:\\Dir") + "/ONE.TXT");
+}
+
 TEST_F(Files, ANameChangedBehindTheMachineIsFoundAgain)
 {
     PutFile(u"C:\\Dir\\One.txt");

@@ -170,16 +170,22 @@ namespace {
 
 // "C:\a\b" as the lexical rules leave it already: drive C in capitals, then
 // non-empty names without "." or ".." or a trailing dot or blank, and no character
-// a name may not hold.
-bool IsCanonicalPath(const UString& path)
+// a name may not hold. Gives the host path below drive_c ("a/b") in one pass.
+bool CanonicalRelative(const UString& path, std::string& rel)
 {
     if (path.size() < 4 || path[0] != u'C' || path[1] != u':' || path[2] != u'\\')
         return false;
+    rel.clear();
+    rel.reserve(path.size() - 3);
+    bool ascii = true;
     size_t start = 3;
     for (size_t i = 3; i <= path.size(); ++i) {
         if (i < path.size() && path[i] != u'\\') {
-            if (BadNameChar(path[i]) || path[i] == u'/')
+            const char16_t c = path[i];
+            if (BadNameChar(c) || c == u'/')
                 return false;
+            ascii = ascii && c < 0x80;
+            rel += static_cast<char>(c);
             continue;
         }
         if (i == start)
@@ -187,7 +193,13 @@ bool IsCanonicalPath(const UString& path)
         const char16_t lastChar = path[i - 1];
         if (lastChar == u'.' || lastChar == u' ')
             return false;  // also "." and ".."
+        if (i < path.size())
+            rel += '/';
         start = i + 1;
+    }
+    if (!ascii) {
+        rel = Utf8(UStringView(path).substr(3));
+        std::replace(rel.begin(), rel.end(), '\\', '/');
     }
     return true;
 }
@@ -196,17 +208,18 @@ bool IsCanonicalPath(const UString& path)
 
 uint32_t SimFileSystem::Resolve(const UString& windowsPath, HostPath& out)
 {
-    if (IsCanonicalPath(windowsPath)) {
+    std::string quick;
+    if (CanonicalRelative(windowsPath, quick)) {
         // The commonest case, a full path in its stored case: one look, no parsing.
-        std::string rel = Utf8(UStringView(windowsPath).substr(3));
-        std::replace(rel.begin(), rel.end(), '\\', '/');
-        std::string host = driveC_ + "/" + rel;
+        std::string host;
+        host.reserve(driveC_.size() + 1 + quick.size());
+        host.append(driveC_).append(1, '/').append(quick);
         struct stat st {};
         if (LStat(host, st)) {
             out = HostPath{};
             out.windowsPath = windowsPath;
             out.host = std::move(host);
-            out.relative = std::move(rel);
+            out.relative = std::move(quick);
             out.exists = true;
             out.isDirectory = S_ISDIR(st.st_mode);
             out.parentIsDirectory = true;
@@ -605,6 +618,35 @@ uint32_t SimFileSystem::Delete(const HostPath& p)
     if (stored)
         StoreAttributes(p.relative, std::nullopt);
     return 0;
+}
+
+bool SimFileSystem::QuickDelete(const UString& windowsPath, uint32_t& error)
+{
+    std::string relative;
+    if (!CanonicalRelative(windowsPath, relative))
+        return false;
+    uint32_t attributes = 0;
+    const bool stored = HasStoredAttributes(relative, attributes);
+    if (stored && (attributes & FileAttr::ReadOnly))
+        return false;
+    std::string host;
+    host.reserve(driveC_.size() + 1 + relative.size());
+    host.append(driveC_).append(1, '/').append(relative);
+    const std::string dir = ParentOf(host);
+    const bool indexed = Indexed(dir);
+    const FileStamp before = indexed ? StampOf(dir) : FileStamp{};
+    if (::unlink(host.c_str()) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        error = errno == EISDIR ? WinError::AccessDenied : ErrnoToWin(errno);
+        return true;
+    }
+    if (indexed)
+        NoteChange(dir, before, LeafOf(host), false);
+    if (stored)
+        StoreAttributes(relative, std::nullopt);
+    error = 0;
+    return true;
 }
 
 uint32_t SimFileSystem::MakeDirectory(const HostPath& p)

@@ -46,6 +46,9 @@ public:
     uint32_t SetAttributes(const HostPath& p, uint32_t attributes);
     uint32_t Copy(const HostPath& from, const HostPath& to, bool failIfExists);
     uint32_t Delete(const HostPath& p);
+    // Delete of a full path in its stored case without looking the file up first;
+    // false where the lookup must decide (a name in another case, or none there).
+    bool QuickDelete(const UString& windowsPath, uint32_t& error);
     uint32_t MakeDirectory(const HostPath& p);
     uint32_t RemoveDirectory(const HostPath& p);
     uint32_t LastWriteTime(const HostPath& p, uint64_t& filetime);

@@ -682,7 +682,19 @@ bool SimMachine::CopyFile(const UString& from, const UString& to, bool failIfExi
 
 bool SimMachine::DeleteFile(const UString& path)
 {
-    SIM_CHANGE_CHECK(SimOp::DeleteFile, path, p)
+    const SettingsGlance glance = Glance();
+    if (uint32_t e = PlannedFileFailure(SimOp::DeleteFile, path, glance))
+        return Done(e);
+    // Uninstallers delete thousands of files by the names they listed: those go
+    // without a lookup first.
+    uint32_t quickError = 0;
+    if ((glance.administrator || !ProtectedFolder(path)) && files_->QuickDelete(path, quickError))
+        return Done(quickError);
+    sim::HostPath p;
+    if (uint32_t e = Resolve(path, p))
+        return Done(e);
+    if (!glance.administrator && ProtectedFolder(p.windowsPath))
+        return Done(WinError::AccessDenied);
     return Done(files_->Delete(p));
 }
 
