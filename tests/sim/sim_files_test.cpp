@@ -34,6 +34,24 @@ TEST_F(Files, DotDotNeverLeavesTheMachine)
         EXPECT_EQ(machine().HostPath(c.path), machine().Folder() + c.host);
 }
 
+TEST_F(Files, NamesRefuseTheCharactersWindowsRefuses)
+{
+    ASSERT_TRUE(machine().MakeFolders(u"C:\\Dir"));
+    for (const char16_t* name : {u"a<b", u"a>b", u"a:b", u"a\"b", u"a|b", u"a?b", u"a*b", u"a\x01b", u"a\x1F"}) {
+        const UString path = UString(u"C:\\Dir\\") + name;
+        EXPECT_FALSE(machine().WriteWholeFile(path, "x")) << ToUtf8(path);
+        EXPECT_EQ(machine().LastError(), 123u) << ToUtf8(path);  // ERROR_INVALID_NAME
+    }
+    // Everything else is a name, also beyond ASCII, and the fast ways take it as well.
+    for (const char16_t* name : {u"a#b+c{d}~", u"Caf\u00e9 \u4e2d.txt", u"x;y=z[1]"}) {
+        const UString path = UString(u"C:\\Dir\\") + name;
+        ASSERT_TRUE(machine().WriteWholeFile(path, "x")) << ToUtf8(path);
+        EXPECT_TRUE(machine().FileExists(path)) << ToUtf8(path);
+        EXPECT_TRUE(machine().DeleteFile(path)) << ToUtf8(path);
+        EXPECT_FALSE(machine().FileExists(path)) << ToUtf8(path);
+    }
+}
+
 TEST_F(Files, OnlyFullPathsOfDriveCExist)
 {
     const struct {

@@ -23,8 +23,13 @@ constexpr size_t kMaxIndexes = 256;
 
 bool BadNameChar(char16_t c)
 {
-    return c < 0x20 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || c == u'?' ||
-           c == u'*';
+    // Controls, and " * : < > ? | of 0x20..0x7F as bits of two words.
+    constexpr uint64_t kLow = 0xFFFFFFFFull | (1ull << '"') | (1ull << '*') | (1ull << ':') | (1ull << '<') |
+                              (1ull << '>') | (1ull << '?');
+    constexpr uint64_t kHigh = 1ull << ('|' - 64);
+    if (c >= 128)
+        return false;
+    return ((c < 64 ? kLow : kHigh) >> (c & 63)) & 1;
 }
 
 std::vector<UString> SplitComponents(UStringView path)
@@ -175,8 +180,7 @@ bool CanonicalRelative(const UString& path, std::string& rel)
 {
     if (path.size() < 4 || path[0] != u'C' || path[1] != u':' || path[2] != u'\\')
         return false;
-    rel.clear();
-    rel.reserve(path.size() - 3);
+    rel.resize(path.size() - 3);
     bool ascii = true;
     size_t start = 3;
     for (size_t i = 3; i <= path.size(); ++i) {
@@ -185,7 +189,7 @@ bool CanonicalRelative(const UString& path, std::string& rel)
             if (BadNameChar(c) || c == u'/')
                 return false;
             ascii = ascii && c < 0x80;
-            rel += static_cast<char>(c);
+            rel[i - 3] = static_cast<char>(c);
             continue;
         }
         if (i == start)
@@ -194,7 +198,7 @@ bool CanonicalRelative(const UString& path, std::string& rel)
         if (lastChar == u'.' || lastChar == u' ')
             return false;  // also "." and ".."
         if (i < path.size())
-            rel += '/';
+            rel[i - 3] = '/';
         start = i + 1;
     }
     if (!ascii) {
