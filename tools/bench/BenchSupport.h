@@ -1,12 +1,14 @@
 #pragma once
 // What the engine benchmarks share: processor time, a fresh temporary folder, a
-// headless progress page that notes its worker's finish message, and a reporter
+// timed child program, a headless progress page that notes its worker's finish message, and a reporter
 // that keeps the median of each run beside printing it.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -39,6 +41,26 @@ inline std::string TempFolder(const char* name)
         std::exit(1);
     }
     return pattern;
+}
+
+// Runs a program to its end: its wall time goes to the benchmark's iteration time,
+// its processor time is added to `cpu`; false when it did not exit with 0.
+inline bool TimeChild(benchmark::State& state, std::vector<const char*> argv, double& cpu)
+{
+    argv.push_back(nullptr);
+    const double cpuStart = CpuSeconds(RUSAGE_CHILDREN);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execvp(argv[0], const_cast<char* const*>(argv.data()));
+        ::_exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
+        return false;
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    cpu += CpuSeconds(RUSAGE_CHILDREN) - cpuStart;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // A progress page as far as a worker sees it: a status line of fixed size, as the

@@ -189,19 +189,9 @@ void BM_CpR(benchmark::State& state)
     for (auto _ : state) {
         std::error_code ec;
         fs::remove_all(target, ec);
-        const double cpuStart = CpuSeconds(RUSAGE_CHILDREN);
-        const Clock::time_point start = Clock::now();
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::execlp("cp", "cp", "-r", "--preserve=timestamps", payload.c_str(), target.c_str(),
-                     static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        cpu += CpuSeconds(RUSAGE_CHILDREN) - cpuStart;
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || FilesBelow(target) != files) {
+        const bool copied =
+            TimeChild(state, {"cp", "-r", "--preserve=timestamps", payload.c_str(), target.c_str()}, cpu);
+        if (!copied || FilesBelow(target) != files) {
             state.SkipWithError("cp -r failed");
             break;
         }

@@ -4,9 +4,6 @@
 // ratio (the goal is at most 1.2) and the processor time of each, which a busy disk
 // shared with other work disturbs far less than the wall time.
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -134,18 +131,7 @@ void BM_RmRf(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         WriteTree(tree);
-        const double cpuStart = CpuSeconds(RUSAGE_CHILDREN);
-        const Clock::time_point start = Clock::now();
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::execlp("rm", "rm", "-rf", tree.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        cpu += CpuSeconds(RUSAGE_CHILDREN) - cpuStart;
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || fs::exists(tree)) {
+        if (!TimeChild(state, {"rm", "-rf", tree.c_str()}, cpu) || fs::exists(tree)) {
             state.SkipWithError("rm -rf failed");
             break;
         }
