@@ -41,14 +41,7 @@ TFInstall::TFInstall(TComponent* owner) : TForm(owner)
 
 TFInstall::~TFInstall()
 {
-    // The worker writes this page's status line and bar. Before they go (the
-    // program ends, say, from the cancelled page while a file is still being
-    // copied), it must stand at a safe point, where nothing resumes it any more.
-    if (WorkerThread && !WorkerThread->Finished()) {
-        WorkerThread->Suspend();
-        if (!WorkerThread->WaitUntilPaused(std::chrono::seconds(60)))
-            Platform().DebugOutput(u"The install thread did not reach a safe point before its page went");
-    }
+    pageframe::StopWorkerBeforeGoing(WorkerThread, u"install thread");
     if (FInstall == this)
         FInstall = nullptr;
 }

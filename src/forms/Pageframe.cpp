@@ -1,5 +1,7 @@
 #include "forms/Pageframe.h"
 
+#include <chrono>
+
 #include "app/App.h"
 #include "language/Language_subroutines.h"
 #include "platform/Platform.h"
@@ -170,6 +172,15 @@ TLabel* NewVersionLabel(TForm& form, TPanel& bottom)
     font.Color = kVersionColor;
     label->SetFont(font);
     return label;
+}
+
+void StopWorkerBeforeGoing(const std::shared_ptr<TThreadControl>& worker, UStringView what)
+{
+    if (!worker || worker->Finished())
+        return;
+    worker->Suspend();
+    if (!worker->WaitUntilPaused(std::chrono::seconds(60)))
+        Platform().DebugOutput(u"The " + UString(what) + u" did not reach a safe point before its page went");
 }
 
 UString ProgramFolder()

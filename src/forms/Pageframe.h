@@ -1,13 +1,17 @@
 #pragma once
 // What the wizard's forms share: building controls from a layout, the window of a
 // page, its bands (title band, side picture, client area, button band), the version
-// label and the localised pictures with the title fallback.
+// label, the localised pictures with the title fallback, and the stop of a progress
+// page's worker.
 //
 // Every builder makes a control owned by the form (so the form-text appliers find
 // it, in the order the layout creates them), named, on its parent, at its bounds.
 // Labels, buttons and boxes start with their own name as caption, which is what a
 // page shows for a text the text source lacks.
+#include <memory>
+
 #include "toolkit/Forms.h"
+#include "toolkit/Thread.h"
 
 namespace pageframe {
 
@@ -81,5 +85,11 @@ UString ProgramFolder();
 bool LoadTitlePicture(TForm& form, const TitleBand& band);
 // "Left.bmp" into the side band; without one the band stays empty.
 bool LoadSidePicture(const SideBand& band);
+
+// A progress page's worker writes the page's status line and bar. Before they go
+// (the program ends from the cancelled page, say, while a file is still being
+// worked on), the worker must stand at a safe point, where nothing resumes it any
+// more; `what` names it in the debug output when it does not get there in time.
+void StopWorkerBeforeGoing(const std::shared_ptr<TThreadControl>& worker, UStringView what);
 
 }  // namespace pageframe

@@ -1,7 +1,5 @@
 #include "forms/Uninstallform.h"
 
-#include <chrono>
-
 #include "app/App.h"
 #include "engine/Uninstallthread.h"
 #include "forms/Cancelconfirmform.h"
@@ -47,14 +45,7 @@ TFUninstall::TFUninstall(TComponent* owner) : TForm(owner)
 
 TFUninstall::~TFUninstall()
 {
-    // The worker writes this page's status line and bar. Before they go (the
-    // program ends from the cancelled page, say), it must stand at a safe point,
-    // where nothing resumes it any more.
-    if (WorkerThread && !WorkerThread->Finished()) {
-        WorkerThread->Suspend();
-        if (!WorkerThread->WaitUntilPaused(std::chrono::seconds(60)))
-            Platform().DebugOutput(u"The uninstall thread did not reach a safe point before its page went");
-    }
+    pageframe::StopWorkerBeforeGoing(WorkerThread, u"uninstall thread");
     if (FUninstall == this)
         FUninstall = nullptr;
 }
