@@ -36,17 +36,10 @@ else
   fail "no preparation form"
 fi
 
-echo "== the welcome page"
 welcome=(--class TFWelcome --pid "$setup")
 if driver wait-window "${welcome[@]}" --timeout 30000 >/dev/null; then
-  expect caption "$(field caption)" "$(demo_text ProductName)"
   only_page TFWelcome "$setup"
-  driver list "${welcome[@]}" >/dev/null
-  expect_control "lb_Welcome" "$(as_shown "$(demo_text lb_Welcome-\>Caption)")" visible=1
-  expect_control "lb_StartInstallation" "$(as_shown "$(demo_text lb_StartInstallation-\>Caption)")" visible=1
-  expect_control "lb_Version" "V1.0" visible=1
-  expect_control "bt_Next" "$(demo_text bt_Next-\>Caption)" class=Button enabled=1
-  expect_control "bt_Cancel" "$(demo_text bt_Cancel-\>Caption)" class=Button enabled=1
+  check_welcome_page "$setup"
   echo "== its close box ends the program"
   driver close "${welcome[@]}" >/dev/null || fail "welcome: no close box"
 else

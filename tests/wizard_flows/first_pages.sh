@@ -61,17 +61,6 @@ go() {
   only_page "$3" "$setup"
 }
 
-welcome_page() {
-  echo "== welcome page"
-  driver list "${welcome[@]}" >/dev/null || { fail "no welcome page"; return 1; }
-  expect caption "$(field caption)" "$(text ProductName)"
-  expect_control lb_Welcome "$(as_shown "$(text lb_Welcome-\>Caption)")" visible=1
-  expect_control lb_StartInstallation "$(as_shown "$(text lb_StartInstallation-\>Caption)")" visible=1
-  expect_control lb_Version V1.0 visible=1
-  expect_control bt_Next "$next" class=Button enabled=1
-  expect_control bt_Cancel "$(text bt_Cancel-\>Caption)" class=Button enabled=1
-}
-
 # licence_page <agreed 0|1>
 licence_page() {
   local disapproved=$((1 - $1))
@@ -111,7 +100,7 @@ ask_page() {
 
 if driver wait-window "${welcome[@]}" --timeout 60000 >/dev/null; then
   only_page TFWelcome "$setup"
-  welcome_page
+  check_welcome_page "$setup" "$language"
   go "${welcome[@]}" -- "$next" TFEULA && licence_page 0
   screenshot_window "$shots/licence-$language.png" "${eula[@]}" >/dev/null &&
     echo "  saved ${shots}/licence-$language.png" || fail "no screenshot of the licence page"
@@ -121,7 +110,7 @@ if driver wait-window "${welcome[@]}" --timeout 60000 >/dev/null; then
   go "${eula[@]}" -- "$next" TFAskInstall && ask_page
   echo "== back"
   go "${ask[@]}" -- "$previous" TFEULA && licence_page 1
-  go "${eula[@]}" -- "$previous" TFWelcome && welcome_page
+  go "${eula[@]}" -- "$previous" TFWelcome && check_welcome_page "$setup" "$language"
   echo "== Cancel"
   # No confirmation before anything has been changed.
   if go "${welcome[@]}" -- "$(text bt_Cancel-\>Caption)" TFCancel; then

@@ -16,6 +16,9 @@
 #                                     has those fields, or 15 s have passed
 #   only_page <class> <pid>           fails unless that is the one visible page (an
 #                                     empty class: unless none is)
+#   check_welcome_page <pid> [language]
+#                                     lists the welcome page of that Setup.exe and
+#                                     checks its caption and controls against the table
 #   demo_traces                       prints what of the demo product is in the prefix
 #   prefix_state                      prints the traces and what a setup could change
 #                                     under other names, to compare before and after
@@ -91,6 +94,19 @@ only_page() {
   # The preparation form stays visible but fully transparent once a page shows.
   pages=$(printf '%s\n' "$DRIVER_OUT" | grep -o ' class=TF[A-Za-z]*' | grep -v '=TFPrepare$' | tr -d ' ' | sort | tr '\n' ' ')
   [ "$pages" = "${1:+class=$1 }" ] || fail "pages showing: '$pages', not ${1:-none}"
+}
+
+check_welcome_page() {
+  local window=(--class TFWelcome --pid "$1") language=${2:-English}
+  echo "== welcome page"
+  driver list "${window[@]}" >/dev/null || { fail "no welcome page"; return 1; }
+  expect caption "$(field caption)" "$(demo_text ProductName "$language")"
+  expect_control lb_Welcome "$(as_shown "$(demo_text lb_Welcome-\>Caption "$language")")" visible=1
+  expect_control lb_StartInstallation "$(as_shown "$(demo_text lb_StartInstallation-\>Caption "$language")")" \
+    visible=1
+  expect_control lb_Version V1.0 visible=1
+  expect_control bt_Next "$(demo_text bt_Next-\>Caption "$language")" class=Button enabled=1
+  expect_control bt_Cancel "$(demo_text bt_Cancel-\>Caption "$language")" class=Button enabled=1
 }
 
 # What the demo product leaves when installed, by its known names.
