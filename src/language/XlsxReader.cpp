@@ -230,9 +230,9 @@ std::string RelationshipsPartOf(std::string_view part)
     return FolderOf(part) + "_rels/" + std::string(file) + ".rels";
 }
 
-std::string Extract(const ZipArchive& zip, const std::string& part)
+ZipEntryData Extract(const ZipArchive& zip, const std::string& part)
 {
-    std::string bytes;
+    ZipEntryData bytes;
     std::string error = zip.Extract(part, bytes);
     if (!error.empty())
         throw ReadError{error};
@@ -570,7 +570,7 @@ void ReadSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sh
     // puts it at xl/workbook.xml, which serves when those are missing.
     std::string workbookPart = "xl/workbook.xml";
     if (zip.Contains("_rels/.rels")) {
-        for (const Relationship& r : ParseRelationships(Extract(zip, "_rels/.rels"), limits.maxDepth, "_rels/.rels"))
+        for (const Relationship& r : ParseRelationships(Extract(zip, "_rels/.rels").View(), limits.maxDepth, "_rels/.rels"))
             if (!r.external && EndsWith(r.type, "/officeDocument") && !r.target.empty()) {
                 workbookPart = ResolveTarget("", r.target);
                 break;
@@ -581,7 +581,7 @@ void ReadSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sh
 
     std::string sheetId;
     std::vector<std::string> names;
-    Walk(Extract(zip, workbookPart), limits.maxDepth, workbookPart,
+    Walk(Extract(zip, workbookPart).View(), limits.maxDepth, workbookPart,
          [&](XmlTokenizer::Token t, const XmlTokenizer& xt) {
              std::string name, id;
              if (t != XmlTokenizer::Token::StartElement || xt.Name() != "sheet" || !xt.Attribute("name", name))
@@ -601,7 +601,7 @@ void ReadSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sh
     const std::string relsPart = RelationshipsPartOf(workbookPart);
     std::string sheetPart, sharedPart;
     if (zip.Contains(relsPart)) {
-        for (const Relationship& r : ParseRelationships(Extract(zip, relsPart), limits.maxDepth, relsPart)) {
+        for (const Relationship& r : ParseRelationships(Extract(zip, relsPart).View(), limits.maxDepth, relsPart)) {
             if (r.external)
                 continue;
             if (r.id == sheetId)
@@ -618,12 +618,12 @@ void ReadSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sh
     XlsxSheetBuilder builder(sheet, limits);
     // A missing shared-strings part only matters to a cell that refers to it.
     if (!sharedPart.empty() && zip.Contains(sharedPart))
-        ParseSharedStrings(Extract(zip, sharedPart), limits.maxDepth, builder);
+        ParseSharedStrings(Extract(zip, sharedPart).View(), limits.maxDepth, builder);
     else
         builder.EndSharedStrings();
-    const std::string sheetXml = Extract(zip, sheetPart);
-    builder.Reserve(0, sheetXml.size() / 32);
-    ParseSheet(sheetXml, builder, limits);
+    const ZipEntryData sheetXml = Extract(zip, sheetPart);
+    builder.Reserve(0, sheetXml.View().size() / 32);
+    ParseSheet(sheetXml.View(), builder, limits);
     builder.Finish();
 }
 

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include "language/Crc32.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -162,9 +164,9 @@ const ZipArchive::Entry* ZipArchive::Find(std::string_view name) const
     return nullptr;
 }
 
-std::string ZipArchive::Extract(std::string_view name, std::string& out) const
+std::string ZipArchive::Extract(std::string_view name, ZipEntryData& out) const
 {
-    out.clear();
+    out = {};
     const Entry* e = Find(name);
     if (!e)
         return "no entry " + std::string(name) + " in the archive";
@@ -184,52 +186,57 @@ std::string ZipArchive::Extract(std::string_view name, std::string& out) const
     if (e->size > limit)
         return what + "inflates to " + std::to_string(e->size) + " bytes, more than allowed";
 
+    uint32_t crc = 0;
     if (e->method == 0) {
         if (e->compressedSize != e->size)
             return what + "stored with differing sizes";
-        out.assign(data);
-    } else if (e->method == 8) {
-        if (data.size() > std::numeric_limits<uInt>::max())
-            return what + "too large";
-        // One byte of room past the announced size tells a lying header.
-        out.resize(static_cast<size_t>(e->size) + 1);
-        z_stream zs{};
-        if (inflateInit2(&zs, -MAX_WBITS) != Z_OK)
-            return what + "cannot start inflating";
-        zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-        zs.avail_in = static_cast<uInt>(data.size());
-        zs.next_out = reinterpret_cast<Bytef*>(out.data());
-        zs.avail_out = static_cast<uInt>(out.size());
-        int rc = inflate(&zs, Z_FINISH);
-        size_t produced = out.size() - zs.avail_out;
-        inflateEnd(&zs);
-        if (rc != Z_STREAM_END) {
-            out.clear();
-            if (rc == Z_BUF_ERROR && zs.avail_out == 0)
-                return what + "inflates past its announced size";
-            if (rc == Z_BUF_ERROR)
-                return what + "compressed data cut short";
-            return what + "damaged compressed data";
-        }
-        if (produced != e->size) {
-            out.clear();
-            return what + "inflates to a size other than announced";
-        }
-        out.resize(produced);
-    } else {
+        crc = Crc32(0, data.data(), data.size());
+        if (crc != e->crc)
+            return what + "CRC mismatch";
+        out.view_ = data;
+        return {};
+    }
+    if (e->method != 8)
         return what + "unsupported compression method " + std::to_string(e->method);
-    }
+    if (data.size() > std::numeric_limits<uInt>::max())
+        return what + "too large";
 
-    uLong crc = crc32(0L, Z_NULL, 0);
-    // crc32 takes uInt lengths; feed it in pieces.
-    for (size_t done = 0; done < out.size();) {
-        size_t piece = std::min<size_t>(out.size() - done, 1u << 30);
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(out.data() + done), static_cast<uInt>(piece));
-        done += piece;
+    // One byte of room past the announced size tells a lying header. The output is
+    // not zero-filled first: inflating writes every byte that is kept.
+    const size_t room = static_cast<size_t>(e->size) + 1;
+    std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(room);
+    z_stream zs{};
+    if (inflateInit2(&zs, -MAX_WBITS) != Z_OK)
+        return what + "cannot start inflating";
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = static_cast<uInt>(data.size());
+    // Inflated a piece at a time, each piece's CRC taken while it is in the cache.
+    constexpr size_t kPiece = 64u << 10;
+    size_t produced = 0;
+    int rc = Z_OK;
+    while (rc == Z_OK && produced < room) {
+        zs.next_out = reinterpret_cast<Bytef*>(buffer.get() + produced);
+        zs.avail_out = static_cast<uInt>(std::min(kPiece, room - produced));
+        const uInt offered = zs.avail_out;
+        rc = inflate(&zs, Z_NO_FLUSH);
+        const size_t piece = offered - zs.avail_out;
+        crc = Crc32(crc, buffer.get() + produced, piece);
+        produced += piece;
     }
-    if (static_cast<uint32_t>(crc) != e->crc) {
-        out.clear();
+    inflateEnd(&zs);
+    if (rc != Z_STREAM_END) {
+        if (rc == Z_OK)
+            return what + "inflates past its announced size";
+        // Output room was always offered: a buffer error means the input ran out.
+        if (rc == Z_BUF_ERROR)
+            return what + "compressed data cut short";
+        return what + "damaged compressed data";
+    }
+    if (produced != e->size)
+        return what + "inflates to a size other than announced";
+    if (crc != e->crc)
         return what + "CRC mismatch";
-    }
+    out.owned_ = std::move(buffer);
+    out.view_ = std::string_view(out.owned_.get(), produced);
     return {};
 }

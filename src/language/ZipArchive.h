@@ -5,6 +5,7 @@
 // cut-short or damaged archive gives an error text, never a read out of bounds.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,19 @@ struct ZipLimits {
     size_t maxRatio = 200;
 };
 
+// The bytes of an extracted entry: a stored entry's are a view into the archive's
+// buffer (which must outlive them), an inflated one's are owned. Empty when the
+// extraction failed.
+class ZipEntryData {
+public:
+    std::string_view View() const { return view_; }
+
+private:
+    friend class ZipArchive;
+    std::unique_ptr<char[]> owned_;
+    std::string_view view_;
+};
+
 class ZipArchive {
 public:
     // The buffer must outlive the archive. Empty on success, else what is wrong.
@@ -23,7 +37,8 @@ public:
     bool Contains(std::string_view name) const { return Find(name) != nullptr; }
     // Extracts the entry (names compared without regard to ASCII case, as package
     // part names are). Empty on success, else what is wrong; `out` is then empty.
-    std::string Extract(std::string_view name, std::string& out) const;
+    // The CRC is checked while inflating, on data still in the cache.
+    std::string Extract(std::string_view name, ZipEntryData& out) const;
 
 private:
     struct Entry {

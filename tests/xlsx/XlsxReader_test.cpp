@@ -98,10 +98,30 @@ std::string WithEntry(ZipEntrySpec damaged)
     return BuildZip(parts);
 }
 
+// A sheet that inflates in many pieces, each row different.
+std::string LargeRows(int count)
+{
+    std::string rows;
+    for (int r = 1; r <= count; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
+                std::to_string(r * 7919 % 100003) + "</v></c></row>";
+    return rows;
+}
+
+TEST(XlsxReader, LargeSheetIsReadWhole)
+{
+    XlsxSheet sheet;
+    ASSERT_EQ(u"", ReadXlsxSheet(Workbook(LargeRows(20000)), u"Install", sheet));
+    ASSERT_EQ(20000u, sheet.RowCount());
+    EXPECT_EQ(u"7919", sheet.Cell(0, 0));
+    EXPECT_EQ(std::to_string(20000 * 7919 % 100003), ToUtf8(sheet.Cell(19999, 0)));
+}
+
 TEST(XlsxReader, DamagedArchivesGiveAnErrorText)
 {
     std::string zeros(4u << 20, '\0');
     std::string goodSheet = SheetXml(R"(<row><c><v>1</v></c></row>)");
+    std::string largeSheet = SheetXml(LargeRows(20000));
     std::string book = Workbook(R"(<row><c><v>1</v></c></row>)");
     std::string noEnd = book.substr(0, book.size() - 22);
     std::string cdOutside = book;
@@ -113,6 +133,9 @@ TEST(XlsxReader, DamagedArchivesGiveAnErrorText)
         {"central directory offset wrong", cdOutside},
         {"wrong CRC", WithEntry({"", goodSheet, true, true})},
         {"stored wrong CRC", WithEntry({"", goodSheet, false, true})},
+        {"wrong CRC of a sheet inflated in pieces", WithEntry({"", largeSheet, true, true})},
+        {"large sheet announced a byte short", WithEntry({"", largeSheet, true, false, -1})},
+        {"large sheet announced a byte long", WithEntry({"", largeSheet, true, false, +1})},
         {"announced size too small", WithEntry({"", goodSheet, true, false, -5})},
         {"announced size too large", WithEntry({"", goodSheet, true, false, +5})},
         {"ratio past 200", WithEntry({"", zeros})},
