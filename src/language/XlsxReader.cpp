@@ -465,10 +465,60 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
     bool inData = false, inRow = false, inCell = false, inValue = false, inInline = false;
     uint32_t rowNumber = 0, column = 0, rowsSeen = 0;
     int64_t lastColumn = -1;
-    std::string type, value, attr;
+    std::string type, value, scratch;
     RunText run(builder);
     constexpr uint32_t kNoText = UINT32_MAX;
     uint32_t inlineText = kNoText;
+
+    // Where the cell goes, from its attributes; its type stays in `type`.
+    auto startCell = [&](const XmlTokenizer& xt) {
+        uint32_t cellRow = rowNumber;
+        column = static_cast<uint32_t>(lastColumn + 1);
+        std::string_view ref;
+        if (xt.Attribute("r", ref, scratch) && !ParseCellReference(ref, column, cellRow))
+            throw ReadError{"sheet: bad cell reference \"" + std::string(ref) + "\""};
+        if (column >= kMaxSheetColumns)
+            throw ReadError{"sheet: more columns than a sheet can hold"};
+        // A cell names its own row; trust it over the row element.
+        rowNumber = cellRow;
+        lastColumn = column;
+        std::string_view t;
+        if (xt.Attribute("t", t, scratch))
+            type.assign(t);
+        else
+            type.assign(1, 'n');  // not = "n": GCC 12 warns falsely on that at -O3
+    };
+    auto endCell = [&](std::string_view value) {
+        if (type == "s") {
+            if (value.empty())
+                return;
+            auto index = ParseUnsigned(value, UINT32_MAX);
+            if (!index || !builder.IsShared(*index))
+                throw ReadError{"sheet: cell refers to a missing shared string \"" + std::string(value) + "\""};
+            builder.Add(rowNumber, column, *index);
+        } else if (type == "inlineStr") {
+            if (inlineText != kNoText)
+                builder.Add(rowNumber, column, inlineText);
+        } else if (value.empty()) {
+            return;
+        } else if (type == "b") {
+            builder.Add(rowNumber, column, builder.PoolText(value == "0" ? "FALSE" : "TRUE", false));
+        } else if (type == "str" || type == "e" || type == "d") {
+            builder.Add(rowNumber, column, builder.PoolText(value, true));
+        } else {
+            builder.Add(rowNumber, column, builder.PoolText(NumberText(value), false));
+        }
+    };
+    // Cells of the common shape are read whole, without their tokens.
+    auto leafCells = [&](XmlTokenizer& xt) {
+        bool hasValue = false;
+        std::string_view simple;
+        while (xt.ReadLeaf("c", "v", hasValue, simple)) {
+            startCell(xt);
+            inlineText = kNoText;
+            endCell(simple);
+        }
+    };
 
     Walk(xml, limits.maxDepth, "sheet", [&](XmlTokenizer::Token t, XmlTokenizer& xt) {
         std::string_view name = xt.Name();
@@ -478,10 +528,11 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
             } else if (inData && !inRow && Is(name, "row")) {
                 inRow = true;
                 uint32_t number = rowNumber + 1;
-                if (xt.Attribute("r", attr)) {
+                std::string_view attr;
+                if (xt.Attribute("r", attr, scratch)) {
                     auto parsed = ParseUnsigned(attr, kMaxSheetRows);
                     if (!parsed || *parsed == 0)
-                        throw ReadError{"sheet: bad row number \"" + attr + "\""};
+                        throw ReadError{"sheet: bad row number \"" + std::string(attr) + "\""};
                     number = *parsed;
                 }
                 if (number > kMaxSheetRows)
@@ -490,19 +541,10 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
                     throw ReadError{"the sheet has more than " + std::to_string(limits.maxRows) + " rows"};
                 rowNumber = number;
                 lastColumn = -1;
+                leafCells(xt);
             } else if (inRow && !inCell && Is(name, "c")) {
                 inCell = true;
-                uint32_t cellRow = rowNumber;
-                column = static_cast<uint32_t>(lastColumn + 1);
-                if (xt.Attribute("r", attr) && !ParseCellReference(attr, column, cellRow))
-                    throw ReadError{"sheet: bad cell reference \"" + attr + "\""};
-                if (column >= kMaxSheetColumns)
-                    throw ReadError{"sheet: more columns than a sheet can hold"};
-                // A cell names its own row; trust it over the row element.
-                rowNumber = cellRow;
-                lastColumn = column;
-                if (!xt.Attribute("t", type))
-                    type.assign(1, 'n');  // not = "n": GCC 12 warns falsely on that at -O3
+                startCell(xt);
                 value.clear();
                 inlineText = kNoText;
                 std::string_view simple;
@@ -526,25 +568,8 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
                 inValue = false;
             } else if (inCell && Is(name, "c")) {
                 inCell = false;
-                if (type == "s") {
-                    if (value.empty())
-                        return;
-                    auto index = ParseUnsigned(value, UINT32_MAX);
-                    if (!index || !builder.IsShared(*index))
-                        throw ReadError{"sheet: cell refers to a missing shared string \"" + value + "\""};
-                    builder.Add(rowNumber, column, *index);
-                } else if (type == "inlineStr") {
-                    if (inlineText != kNoText)
-                        builder.Add(rowNumber, column, inlineText);
-                } else if (value.empty()) {
-                    return;
-                } else if (type == "b") {
-                    builder.Add(rowNumber, column, builder.PoolText(value == "0" ? "FALSE" : "TRUE", false));
-                } else if (type == "str" || type == "e" || type == "d") {
-                    builder.Add(rowNumber, column, builder.PoolText(value, true));
-                } else {
-                    builder.Add(rowNumber, column, builder.PoolText(NumberText(value), false));
-                }
+                endCell(value);
+                leafCells(xt);
             } else if (inRow && !inCell && Is(name, "row")) {
                 inRow = false;
             } else if (Is(name, "sheetData")) {
@@ -555,6 +580,8 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
                 run.Token(t, xt);
             else if (inValue)
                 value += xt.Text();
+            else if (inRow && !inCell)
+                leafCells(xt);  // blanks between cells
         }
     });
 }

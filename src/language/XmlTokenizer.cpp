@@ -186,6 +186,23 @@ bool XmlTokenizer::Attribute(std::string_view localName, std::string& value) con
     return false;
 }
 
+bool XmlTokenizer::Attribute(std::string_view localName, std::string_view& value, std::string& scratch) const
+{
+    for (const Attr& a : attrs_) {
+        if (SameName(LocalName(a.name), localName)) {
+            if (a.plain) {
+                value = a.raw;
+                return true;
+            }
+            scratch.clear();
+            DecodeInto(a.raw, scratch);
+            value = scratch;
+            return true;
+        }
+    }
+    return false;
+}
+
 size_t XmlTokenizer::TextEnd(size_t from, bool& plain) const
 {
     const size_t n = in_.size();
@@ -227,6 +244,47 @@ bool XmlTokenizer::ReadSimpleChild(std::string_view name, std::string_view& text
         return false;
     text = in_.substr(start, end - start);
     pos_ = end + len + 3;
+    return true;
+}
+
+bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool& hasChild,
+                            std::string_view& childText)
+{
+    // The element and its child must both fit under the depth limit.
+    if (failed_ || pendingEnd_ || open_.size() + 2 > maxDepth_)
+        return false;
+    const size_t n = in_.size(), len = name.size(), start = pos_;
+    if (pos_ + len + 2 >= n || in_[pos_] != '<' || !SameName(in_.substr(pos_ + 1, len), name) ||
+        IsNameChar(in_[pos_ + len + 1]))
+        return false;
+    pos_ += len + 1;
+    std::string why;
+    if (!ReadAttributes(true, why)) {
+        pos_ = start;
+        return false;
+    }
+    if (in_[pos_] == '/') {
+        pos_ += 2;
+        name_ = name;
+        hasChild = false;
+        childText = {};
+        return true;
+    }
+    ++pos_;
+    open_.push_back(name);  // for ReadSimpleChild's checks
+    std::string_view text;
+    const bool found = ReadSimpleChild(child, text);
+    open_.pop_back();
+    if (pos_ + len + 3 > n || in_[pos_] != '<' || in_[pos_ + 1] != '/' || !SameName(in_.substr(pos_ + 2, len), name) ||
+        in_[pos_ + len + 2] != '>') {
+        pos_ = start;
+        attrs_.clear();
+        return false;
+    }
+    pos_ += len + 3;
+    name_ = name;
+    hasChild = found;
+    childText = text;
     return true;
 }
 
@@ -326,58 +384,83 @@ XmlTokenizer::Token XmlTokenizer::ReadStartTag()
     if (pos_ == start)
         return Fail("element without a name");
     std::string_view qname = in_.substr(start, pos_ - start);
+    std::string why;
+    if (!ReadAttributes(false, why))
+        return Fail(why);
+    const bool empty = in_[pos_] == '/';
+    pos_ += empty ? 2 : 1;
+    if (open_.size() >= maxDepth_)
+        return Fail("elements nested deeper than " + std::to_string(maxDepth_));
+    open_.push_back(qname);
+    name_ = LocalName(qname);
+    pendingEnd_ = empty;
+    return Token::StartElement;
+}
+
+bool XmlTokenizer::ReadAttributes(bool plainOnly, std::string& why)
+{
     attrs_.clear();
+    const size_t n = in_.size();
     for (;;) {
-        while (pos_ < in_.size() && IsBlank(in_[pos_]))
+        while (pos_ < n && IsBlank(in_[pos_]))
             ++pos_;
-        if (pos_ >= in_.size())
-            return Fail("document ends inside a tag");
+        if (pos_ >= n) {
+            why = "document ends inside a tag";
+            return false;
+        }
         char c = in_[pos_];
-        if (c == '>' || c == '/') {
-            bool empty = c == '/';
-            if (empty) {
-                if (pos_ + 1 >= in_.size() || in_[pos_ + 1] != '>')
-                    return Fail("'/' not followed by '>'");
-                ++pos_;
-            }
-            ++pos_;
-            if (open_.size() >= maxDepth_)
-                return Fail("elements nested deeper than " + std::to_string(maxDepth_));
-            open_.push_back(qname);
-            name_ = LocalName(qname);
-            pendingEnd_ = empty;
-            return Token::StartElement;
+        if (c == '>')
+            return true;
+        if (c == '/') {
+            if (pos_ + 1 < n && in_[pos_ + 1] == '>')
+                return true;
+            why = "'/' not followed by '>'";
+            return false;
         }
         size_t nameStart = pos_;
-        while (pos_ < in_.size() && IsNameChar(in_[pos_]))
+        while (pos_ < n && IsNameChar(in_[pos_]))
             ++pos_;
-        if (pos_ == nameStart)
-            return Fail("unexpected character in a tag");
+        if (pos_ == nameStart) {
+            why = "unexpected character in a tag";
+            return false;
+        }
         std::string_view aname = in_.substr(nameStart, pos_ - nameStart);
-        while (pos_ < in_.size() && IsBlank(in_[pos_]))
+        while (pos_ < n && IsBlank(in_[pos_]))
             ++pos_;
-        if (pos_ >= in_.size() || in_[pos_] != '=')
-            return Fail("attribute without a value");
+        if (pos_ >= n || in_[pos_] != '=') {
+            why = "attribute without a value";
+            return false;
+        }
         ++pos_;
-        while (pos_ < in_.size() && IsBlank(in_[pos_]))
+        while (pos_ < n && IsBlank(in_[pos_]))
             ++pos_;
-        if (pos_ >= in_.size() || (in_[pos_] != '"' && in_[pos_] != '\''))
-            return Fail("attribute value without quotes");
+        if (pos_ >= n || (in_[pos_] != '"' && in_[pos_] != '\'')) {
+            why = "attribute value without quotes";
+            return false;
+        }
         const char quote = in_[pos_++];
         size_t end = pos_;
         bool plain = true;
-        for (; end < in_.size() && in_[end] != quote; ++end) {
-            if (in_[end] == '<')
-                return Fail("'<' in an attribute value");
+        for (; end < n && in_[end] != quote; ++end) {
+            if (in_[end] == '<') {
+                why = "'<' in an attribute value";
+                return false;
+            }
             if (in_[end] == '&' || in_[end] == '\r')
                 plain = false;
         }
-        if (end >= in_.size())
-            return Fail("unterminated attribute value");
+        if (end >= n) {
+            why = "unterminated attribute value";
+            return false;
+        }
         std::string_view raw = in_.substr(pos_, end - pos_);
-        std::string check;
-        if (!plain && !DecodeInto(raw, check))
-            return Fail("malformed entity reference");
+        if (!plain) {
+            std::string check;
+            if (plainOnly || !DecodeInto(raw, check)) {
+                why = "malformed entity reference";
+                return false;
+            }
+        }
         attrs_.push_back({aname, raw, plain});
         pos_ = end + 1;
     }

@@ -29,6 +29,14 @@ public:
     // nothing is consumed and false is returned.
     bool ReadSimpleChild(std::string_view name, std::string_view& text);
 
+    // The commonest cell shape, read whole: <name attributes> with at most a
+    // simple child (as ReadSimpleChild takes it) and then </name>, or
+    // <name attributes/>, where the name has no prefix and no attribute value holds
+    // an entity or a CR. The element then gives no tokens; its attributes are
+    // those of Attribute until the next call, and `hasChild` and `childText` say
+    // what the child held. Otherwise nothing is consumed and false is returned.
+    bool ReadLeaf(std::string_view name, std::string_view child, bool& hasChild, std::string_view& childText);
+
     // Local name of the current start or end element (prefix removed).
     std::string_view Name() const { return name_; }
     // Depth of the current element: 1 for the root; for Text, that of its parent.
@@ -36,6 +44,9 @@ public:
     // Value of the current start element's attribute of that local name, decoded;
     // false when it has none.
     bool Attribute(std::string_view localName, std::string& value) const;
+    // The same without a copy where the value needs no decoding: `value` views
+    // the input, or `scratch` when decoded.
+    bool Attribute(std::string_view localName, std::string_view& value, std::string& scratch) const;
     // Decoded character data of the current Text token (UTF-8); valid until the
     // next call of Next.
     std::string_view Text() const { return textView_; }
@@ -52,6 +63,9 @@ private:
     Token ReadMarkup();
     Token ReadStartTag();
     Token ReadEndTag();
+    // Attributes of a start tag from pos_ up to its '>' or "/>" (not consumed);
+    // false at anything else, `plainOnly` refusing values that need decoding.
+    bool ReadAttributes(bool plainOnly, std::string& why);
     bool SkipUntil(std::string_view terminator);
     // Where the character data from `from` ends (the next '<' or the input's end);
     // `plain` turns false when it holds an entity or a CR.

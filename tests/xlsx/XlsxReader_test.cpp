@@ -278,6 +278,62 @@ TEST(XmlTokenizer, SimpleChildIsTakenWholeOrNotAtAll)
     }
 }
 
+// The whole-cell shortcut takes exactly the plain shape, and leaves every other one,
+// untouched, to the tokens.
+TEST(XmlTokenizer, LeafIsTakenWholeOrNotAtAll)
+{
+    struct Case {
+        const char* cell;  // followed by "<next/>"
+        bool taken;
+        bool hasChild;
+        const char* text;  // the child's
+        const char* r;     // attribute r, when taken
+    } cases[] = {
+        {R"(<c r="A1" t="s"><v>12</v></c>)", true, true, "12", "A1"},
+        {R"(<c r='B2'/>)", true, false, "", "B2"},
+        {R"(<c r="C3" ><v></v></c>)", true, true, "", "C3"},
+        {R"(<c r="D4"></c>)", true, false, "", "D4"},
+        {R"(<c r="A&amp;1"><v>1</v></c>)", false, false, "", ""},
+        {R"(<c r="A1"><f>1+1</f><v>2</v></c>)", false, false, "", ""},
+        {R"(<c r="A1"><v>1</v></c >)", false, false, "", ""},
+        {R"(<x:c r="A1"><v>1</v></x:c>)", false, false, "", ""},
+        {R"(<cc r="A1"><v>1</v></cc>)", false, false, "", ""},
+        {R"(<c r="A1"><v>1</v></d>)", false, false, "", ""},
+        {R"(<c r="A1"><v>1</v>)", false, false, "", ""},
+        {R"(<c r="A1)", false, false, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cell);
+        const std::string xml = std::string("<row>") + c.cell + "<next/></row>";
+        XmlTokenizer xt(xml);
+        ASSERT_EQ(XmlTokenizer::Token::StartElement, xt.Next());
+        bool hasChild = false;
+        std::string_view text = "untouched";
+        ASSERT_EQ(c.taken, xt.ReadLeaf("c", "v", hasChild, text));
+        if (c.taken) {
+            EXPECT_EQ(c.hasChild, hasChild);
+            EXPECT_EQ(c.text, text);
+            std::string r;
+            EXPECT_TRUE(xt.Attribute("r", r));
+            EXPECT_EQ(c.r, r);
+            ASSERT_EQ(XmlTokenizer::Token::StartElement, xt.Next());
+            EXPECT_EQ("next", xt.Name());
+        } else {
+            EXPECT_EQ("untouched", text);
+            // The tokens go on from the cell's start.
+            XmlTokenizer::Token t = xt.Next();
+            EXPECT_TRUE(t == XmlTokenizer::Token::Error || (t == XmlTokenizer::Token::StartElement && xt.Name() != "next"));
+        }
+    }
+    // Too deep for the cell and its child: left to the tokens, which refuse it.
+    XmlTokenizer deep("<a><b><c><v>1</v></c></b></a>", 3);
+    ASSERT_EQ(XmlTokenizer::Token::StartElement, deep.Next());
+    ASSERT_EQ(XmlTokenizer::Token::StartElement, deep.Next());
+    bool hasChild = false;
+    std::string_view text;
+    EXPECT_FALSE(deep.ReadLeaf("c", "v", hasChild, text));
+}
+
 TEST(XlsxText, DecodesEscapesAndInvalidUtf8)
 {
     EXPECT_EQ(u"a\rb_x00G1_c_", DecodeXlsxText("a_x000D_b_x00G1_c_"));
