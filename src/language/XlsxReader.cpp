@@ -9,6 +9,10 @@
 #include <stdexcept>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "language/XmlTokenizer.h"
 #include "platform/Platform.h"
 
@@ -35,19 +39,34 @@ bool AppendUtf16(std::string_view s, UString& out)
     const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
     const size_t n = s.size();
     size_t i = 0;
-    // Texts are mostly ASCII: eight bytes at a time while no byte has its top bit.
-    while (i + 8 <= n) {
-        uint64_t w;
-        std::memcpy(&w, p + i, 8);
-        if (w & 0x8080808080808080u)
-            break;
-        underscore |= HasByte(w, '_');
-        for (int k = 0; k < 8; ++k)
-            d[k] = p[i + k];
-        d += 8;
-        i += 8;
-    }
     while (i < n) {
+        // Texts are mostly ASCII: a block at a time while no byte has its top bit.
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128(), under = _mm_set1_epi8('_');
+        while (i + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            if (_mm_movemask_epi8(v) != 0)
+                break;
+            underscore |= _mm_movemask_epi8(_mm_cmpeq_epi8(v, under)) != 0;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 8), _mm_unpackhi_epi8(v, zero));
+            d += 16;
+            i += 16;
+        }
+#endif
+        while (i + 8 <= n) {
+            uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            if (w & 0x8080808080808080u)
+                break;
+            underscore |= HasByte(w, '_');
+            for (int k = 0; k < 8; ++k)
+                d[k] = p[i + k];
+            d += 8;
+            i += 8;
+        }
+        if (i >= n)
+            break;
         unsigned char c = p[i];
         if (c < 0x80) {
             underscore |= c == '_';
@@ -373,8 +392,20 @@ void ParseSharedStrings(std::string_view xml, int maxDepth, XlsxSheetBuilder& bu
     builder.Reserve(xml.size(), 0);
     RunText run(builder);
     bool inItem = false;
+    // Items of the common shape, <si><t>text</t></si>, are read whole.
+    auto leafItems = [&](XmlTokenizer& xt) {
+        bool hasText = false;
+        std::string_view text;
+        while (xt.ReadLeaf("si", "t", hasText, text)) {
+            builder.BeginText();
+            builder.AppendPiece(text);
+            builder.EndText();
+        }
+    };
     Walk(xml, maxDepth, "shared strings", [&](XmlTokenizer::Token t, XmlTokenizer& xt) {
-        if (t == XmlTokenizer::Token::StartElement && Is(xt.Name(), "si") && !inItem) {
+        if (t == XmlTokenizer::Token::StartElement && Is(xt.Name(), "sst") && xt.Depth() == 1) {
+            leafItems(xt);
+        } else if (t == XmlTokenizer::Token::StartElement && Is(xt.Name(), "si") && !inItem) {
             inItem = true;
             run.Start();
             std::string_view text;
@@ -383,8 +414,11 @@ void ParseSharedStrings(std::string_view xml, int maxDepth, XlsxSheetBuilder& bu
         } else if (t == XmlTokenizer::Token::EndElement && Is(xt.Name(), "si") && inItem) {
             inItem = false;
             run.End();
+            leafItems(xt);
         } else if (inItem) {
             run.Token(t, xt);
+        } else if (t == XmlTokenizer::Token::Text && xt.Depth() == 1) {
+            leafItems(xt);  // blanks between items
         }
     });
     builder.EndSharedStrings();

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 bool IsBlank(char c)
@@ -207,6 +211,24 @@ size_t XmlTokenizer::TextEnd(size_t from, bool& plain) const
 {
     const size_t n = in_.size();
     size_t at = from;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time where the processor has it (every x86-64 does).
+    const __m128i lt = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&'), cr = _mm_set1_epi8('\r');
+    for (; at + 16 <= n; at += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in_.data() + at));
+        const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lt)));
+        const unsigned marks = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, cr))));
+        if (ends != 0) {
+            const unsigned k = static_cast<unsigned>(__builtin_ctz(ends));
+            if (marks & ((1u << k) - 1))
+                plain = false;
+            return at + k;
+        }
+        if (marks != 0)
+            plain = false;
+    }
+#endif
     for (; at + 8 <= n; at += 8) {
         uint64_t w;
         std::memcpy(&w, in_.data() + at, 8);

@@ -85,6 +85,21 @@ TEST(XlsxReader, LaterCellOfTheSameReferenceWinsAndRowsComeInSheetOrder)
     EXPECT_EQ((std::vector<std::vector<std::string>>{{"9"}, {"2"}}), Table(sheet));
 }
 
+
+// Items of the plain shape are read whole and the others token by token; mixed,
+// every item must keep its place in the numbering.
+TEST(XlsxReader, SharedStringsOfEveryShapeKeepTheirIndex)
+{
+    const std::string shared =
+        "<sst><si/><!-- note --><si><t>a</t></si> <si><t xml:space=\"preserve\">b </t></si><si></si>"
+        "<si><t>c</t><phoneticPr fontId=\"1\"/></si><si><t>d&amp;</t></si><si><t>e</t></si></sst>";
+    std::string cells;
+    for (int i = 0; i < 7; ++i)
+        cells += "<c t=\"s\"><v>" + std::to_string(i) + "</v></c>";
+    XlsxSheet sheet;
+    ASSERT_EQ(u"", ReadXlsxSheet(Workbook("<row r=\"1\">" + cells + "</row>", shared), u"Install", sheet));
+    EXPECT_EQ((std::vector<std::vector<std::string>>{{"", "a", "b ", "", "c", "d&", "e"}}), Table(sheet));
+}
 struct DamageCase {
     const char* what;
     std::string bytes;
