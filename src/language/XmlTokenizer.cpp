@@ -10,26 +10,33 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-struct NameChars {
-    bool table[256];
-    constexpr NameChars() : table()
+// Character classes of the scans, one table lookup each.
+enum : uint8_t { kBlank = 1, kNameChar = 2, kValueStop = 4 };
+struct CharClasses {
+    uint8_t table[256];
+    constexpr CharClasses() : table()
     {
         for (int c = 0; c < 256; ++c)
-            table[c] = true;
+            table[c] = kNameChar;
         for (unsigned char c : {' ', '\t', '\r', '\n', '>', '/', '=', '<', '"', '\'', '?', '!'})
-            table[c] = false;
+            table[c] = 0;
+        for (unsigned char c : {' ', '\t', '\r', '\n'})
+            table[c] |= kBlank;
+        // Where an attribute value may end or need a closer look.
+        for (unsigned char c : {'"', '\'', '<', '&', '\r'})
+            table[c] |= kValueStop;
     }
 };
-constexpr NameChars kNameChars;
+constexpr CharClasses kClasses;
+
+bool IsBlank(char c)
+{
+    return kClasses.table[static_cast<unsigned char>(c)] & kBlank;
+}
 
 bool IsNameChar(char c)
 {
-    return kNameChars.table[static_cast<unsigned char>(c)];
+    return kClasses.table[static_cast<unsigned char>(c)] & kNameChar;
 }
 
 // Names and most values are a few bytes long: plain loops beat the library's
@@ -126,6 +133,70 @@ bool DecodeInto(std::string_view raw, std::string& out)
     return true;
 }
 
+// Where the character data from `from` ends (the next '<' or the input's end);
+// `plain` turns false when it holds an entity or a CR.
+size_t TextEnd(std::string_view in, size_t from, bool& plain)
+{
+    const size_t n = in.size();
+    size_t at = from;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time where the processor has it (every x86-64 does).
+    const __m128i lt = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&'), cr = _mm_set1_epi8('\r');
+    for (; at + 16 <= n; at += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + at));
+        const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lt)));
+        const unsigned marks = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, cr))));
+        if (ends != 0) {
+            const unsigned k = static_cast<unsigned>(__builtin_ctz(ends));
+            if (marks & ((1u << k) - 1))
+                plain = false;
+            return at + k;
+        }
+        if (marks != 0)
+            plain = false;
+    }
+#endif
+    for (; at + 8 <= n; at += 8) {
+        uint64_t w;
+        std::memcpy(&w, in.data() + at, 8);
+        if (HasByte(w, '<'))
+            break;
+        if (HasByte(w, '&') || HasByte(w, '\r'))
+            plain = false;
+    }
+    for (; at < n; ++at) {
+        const char c = in[at];
+        if (c == '<')
+            break;
+        if (c == '&' || c == '\r')
+            plain = false;
+    }
+    return at;
+}
+
+// "<name>text</name>" at `at`, the text free of markup, entities and CR: the text
+// and where the element ends, or false.
+bool SimpleChildAt(std::string_view in, size_t at, std::string_view name, std::string_view& text, size_t& next)
+{
+    const size_t n = in.size(), len = name.size();
+    auto tagAt = [&](size_t i, bool end) {
+        const size_t open = end ? 2 : 1;
+        return i + open + len < n && in[i] == '<' && (!end || in[i + 1] == '/') &&
+               SameName(in.substr(i + open, len), name) && in[i + open + len] == '>';
+    };
+    if (!tagAt(at, false))
+        return false;
+    const size_t start = at + len + 2;
+    bool plain = true;
+    const size_t end = TextEnd(in, start, plain);
+    if (!plain || !tagAt(end, true))
+        return false;
+    text = in.substr(start, end - start);
+    next = end + len + 3;
+    return true;
+}
+
 }  // namespace
 
 void AppendUtf8(std::string& out, char32_t cp)
@@ -207,66 +278,11 @@ bool XmlTokenizer::Attribute(std::string_view localName, std::string_view& value
     return false;
 }
 
-size_t XmlTokenizer::TextEnd(size_t from, bool& plain) const
-{
-    const size_t n = in_.size();
-    size_t at = from;
-#if defined(__SSE2__)
-    // Sixteen bytes at a time where the processor has it (every x86-64 does).
-    const __m128i lt = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&'), cr = _mm_set1_epi8('\r');
-    for (; at + 16 <= n; at += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in_.data() + at));
-        const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lt)));
-        const unsigned marks = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, cr))));
-        if (ends != 0) {
-            const unsigned k = static_cast<unsigned>(__builtin_ctz(ends));
-            if (marks & ((1u << k) - 1))
-                plain = false;
-            return at + k;
-        }
-        if (marks != 0)
-            plain = false;
-    }
-#endif
-    for (; at + 8 <= n; at += 8) {
-        uint64_t w;
-        std::memcpy(&w, in_.data() + at, 8);
-        if (HasByte(w, '<'))
-            break;
-        if (HasByte(w, '&') || HasByte(w, '\r'))
-            plain = false;
-    }
-    for (; at < n; ++at) {
-        const char c = in_[at];
-        if (c == '<')
-            break;
-        if (c == '&' || c == '\r')
-            plain = false;
-    }
-    return at;
-}
-
 bool XmlTokenizer::ReadSimpleChild(std::string_view name, std::string_view& text)
 {
     if (failed_ || pendingEnd_ || open_.empty() || open_.size() >= maxDepth_)
         return false;
-    const size_t n = in_.size(), len = name.size();
-    auto tagAt = [&](size_t at, bool end) {
-        const size_t open = end ? 2 : 1;
-        return at + open + len < n && in_[at] == '<' && (!end || in_[at + 1] == '/') &&
-               SameName(in_.substr(at + open, len), name) && in_[at + open + len] == '>';
-    };
-    if (!tagAt(pos_, false))
-        return false;
-    const size_t start = pos_ + len + 2;
-    bool plain = true;
-    const size_t end = TextEnd(start, plain);
-    if (!plain || !tagAt(end, true))
-        return false;
-    text = in_.substr(start, end - start);
-    pos_ = end + len + 3;
-    return true;
+    return SimpleChildAt(in_, pos_, name, text, pos_);
 }
 
 bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool& hasChild,
@@ -293,10 +309,8 @@ bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool&
         return true;
     }
     ++pos_;
-    open_.push_back(name);  // for ReadSimpleChild's checks
     std::string_view text;
-    const bool found = ReadSimpleChild(child, text);
-    open_.pop_back();
+    const bool found = SimpleChildAt(in_, pos_, child, text, pos_);
     if (pos_ + len + 3 > n || in_[pos_] != '<' || in_[pos_ + 1] != '/' || !SameName(in_.substr(pos_ + 2, len), name) ||
         in_[pos_ + len + 2] != '>') {
         pos_ = start;
@@ -338,7 +352,7 @@ XmlTokenizer::Token XmlTokenizer::Next()
         // Character data up to the next tag, CDATA sections joined in. Most runs
         // need no decoding and are handed out as they stand in the input.
         bool plain = true;
-        const size_t lt = TextEnd(pos_, plain);
+        const size_t lt = TextEnd(in_, pos_, plain);
         std::string_view run = in_.substr(pos_, lt - pos_);
         if (!cdata && plain &&
             (lt + 1 >= in_.size() || in_[lt + 1] != '!' || in_.compare(lt, 9, "<![CDATA[") != 0)) {
@@ -422,69 +436,65 @@ XmlTokenizer::Token XmlTokenizer::ReadStartTag()
 bool XmlTokenizer::ReadAttributes(bool plainOnly, std::string& why)
 {
     attrs_.clear();
+    // Walked with a local position: through the member every step would be a store.
+    const char* const s = in_.data();
     const size_t n = in_.size();
+    size_t p = pos_;
+    auto fail = [&](const char* what) {
+        pos_ = p;
+        why = what;
+        return false;
+    };
     for (;;) {
-        while (pos_ < n && IsBlank(in_[pos_]))
-            ++pos_;
-        if (pos_ >= n) {
-            why = "document ends inside a tag";
-            return false;
-        }
-        char c = in_[pos_];
-        if (c == '>')
+        while (p < n && IsBlank(s[p]))
+            ++p;
+        if (p >= n)
+            return fail("document ends inside a tag");
+        const char c = s[p];
+        if (c == '>' || (c == '/' && p + 1 < n && s[p + 1] == '>')) {
+            pos_ = p;
             return true;
-        if (c == '/') {
-            if (pos_ + 1 < n && in_[pos_ + 1] == '>')
-                return true;
-            why = "'/' not followed by '>'";
-            return false;
         }
-        size_t nameStart = pos_;
-        while (pos_ < n && IsNameChar(in_[pos_]))
-            ++pos_;
-        if (pos_ == nameStart) {
-            why = "unexpected character in a tag";
-            return false;
-        }
-        std::string_view aname = in_.substr(nameStart, pos_ - nameStart);
-        while (pos_ < n && IsBlank(in_[pos_]))
-            ++pos_;
-        if (pos_ >= n || in_[pos_] != '=') {
-            why = "attribute without a value";
-            return false;
-        }
-        ++pos_;
-        while (pos_ < n && IsBlank(in_[pos_]))
-            ++pos_;
-        if (pos_ >= n || (in_[pos_] != '"' && in_[pos_] != '\'')) {
-            why = "attribute value without quotes";
-            return false;
-        }
-        const char quote = in_[pos_++];
-        size_t end = pos_;
+        if (c == '/')
+            return fail("'/' not followed by '>'");
+        const size_t nameStart = p;
+        while (p < n && IsNameChar(s[p]))
+            ++p;
+        if (p == nameStart)
+            return fail("unexpected character in a tag");
+        const std::string_view aname(s + nameStart, p - nameStart);
+        while (p < n && IsBlank(s[p]))
+            ++p;
+        if (p >= n || s[p] != '=')
+            return fail("attribute without a value");
+        ++p;
+        while (p < n && IsBlank(s[p]))
+            ++p;
+        if (p >= n || (s[p] != '"' && s[p] != '\''))
+            return fail("attribute value without quotes");
+        const char quote = s[p++];
+        size_t end = p;
         bool plain = true;
-        for (; end < n && in_[end] != quote; ++end) {
-            if (in_[end] == '<') {
-                why = "'<' in an attribute value";
-                return false;
-            }
-            if (in_[end] == '&' || in_[end] == '\r')
+        for (;; ++end) {
+            while (end < n && !(kClasses.table[static_cast<unsigned char>(s[end])] & kValueStop))
+                ++end;
+            if (end >= n || s[end] == quote)
+                break;
+            if (s[end] == '<')
+                return fail("'<' in an attribute value");
+            if (s[end] == '&' || s[end] == '\r')
                 plain = false;
         }
-        if (end >= n) {
-            why = "unterminated attribute value";
-            return false;
-        }
-        std::string_view raw = in_.substr(pos_, end - pos_);
+        if (end >= n)
+            return fail("unterminated attribute value");
+        const std::string_view raw(s + p, end - p);
         if (!plain) {
             std::string check;
-            if (plainOnly || !DecodeInto(raw, check)) {
-                why = "malformed entity reference";
-                return false;
-            }
+            if (plainOnly || !DecodeInto(raw, check))
+                return fail("malformed entity reference");
         }
         attrs_.push_back({aname, raw, plain});
-        pos_ = end + 1;
+        p = end + 1;
     }
 }
 

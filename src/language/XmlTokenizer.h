@@ -67,9 +67,6 @@ private:
     // false at anything else, `plainOnly` refusing values that need decoding.
     bool ReadAttributes(bool plainOnly, std::string& why);
     bool SkipUntil(std::string_view terminator);
-    // Where the character data from `from` ends (the next '<' or the input's end);
-    // `plain` turns false when it holds an entity or a CR.
-    size_t TextEnd(size_t from, bool& plain) const;
 
     std::string_view in_;
     size_t pos_ = 0;
