@@ -427,21 +427,26 @@ void ParseSharedStrings(std::string_view xml, int maxDepth, XlsxSheetBuilder& bu
 // "BC12" -> column 54 (from 0) and row 12; false when malformed.
 bool ParseCellReference(std::string_view ref, uint32_t& column, uint32_t& row)
 {
+    const size_t n = ref.size();
     size_t i = 0;
     uint32_t col = 0;
-    while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
-        col = col * 26 + static_cast<uint32_t>(AsciiLower(ref[i]) - 'a' + 1);
+    for (; i < n; ++i) {
+        // Letters of either case, in one comparison.
+        const uint32_t letter = static_cast<uint32_t>((ref[i] | 0x20) - 'a');
+        if (letter >= 26)
+            break;
+        col = col * 26 + letter + 1;
         if (col > kMaxSheetColumns)
             return false;
-        ++i;
     }
-    if (i == 0 || i == ref.size())
+    if (i == 0 || i == n)
         return false;
     uint32_t r = 0;
-    for (; i < ref.size(); ++i) {
-        if (ref[i] < '0' || ref[i] > '9')
+    for (; i < n; ++i) {
+        const uint32_t digit = static_cast<uint32_t>(ref[i] - '0');
+        if (digit > 9)
             return false;
-        r = r * 10 + static_cast<uint32_t>(ref[i] - '0');
+        r = r * 10 + digit;
         if (r > kMaxSheetRows)
             return false;
     }
@@ -499,12 +504,15 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
     bool inData = false, inRow = false, inCell = false, inValue = false, inInline = false;
     uint32_t rowNumber = 0, column = 0, rowsSeen = 0;
     int64_t lastColumn = -1;
-    std::string type, value, scratch;
+    // What a cell's "t" says; an unknown type reads as a number.
+    enum class CellType { Number, Shared, Inline, Boolean, Text };
+    CellType type = CellType::Number;
+    std::string value, scratch;
     RunText run(builder);
     constexpr uint32_t kNoText = UINT32_MAX;
     uint32_t inlineText = kNoText;
 
-    // Where the cell goes, from its attributes; its type stays in `type`.
+    // Where the cell goes, from its attributes, and its type.
     auto startCell = [&](const XmlTokenizer& xt) {
         uint32_t cellRow = rowNumber;
         column = static_cast<uint32_t>(lastColumn + 1);
@@ -517,27 +525,34 @@ void ParseSheet(std::string_view xml, XlsxSheetBuilder& builder, const XlsxLimit
         rowNumber = cellRow;
         lastColumn = column;
         std::string_view t;
-        if (xt.Attribute("t", t, scratch))
-            type.assign(t);
-        else
-            type.assign(1, 'n');  // not = "n": GCC 12 warns falsely on that at -O3
+        type = CellType::Number;
+        if (!xt.Attribute("t", t, scratch))
+            return;
+        if (Is(t, "s"))
+            type = CellType::Shared;
+        else if (Is(t, "inlineStr"))
+            type = CellType::Inline;
+        else if (Is(t, "b"))
+            type = CellType::Boolean;
+        else if (Is(t, "str") || Is(t, "e") || Is(t, "d"))
+            type = CellType::Text;
     };
     auto endCell = [&](std::string_view value) {
-        if (type == "s") {
+        if (type == CellType::Shared) {
             if (value.empty())
                 return;
             auto index = ParseUnsigned(value, UINT32_MAX);
             if (!index || !builder.IsShared(*index))
                 throw ReadError{"sheet: cell refers to a missing shared string \"" + std::string(value) + "\""};
             builder.Add(rowNumber, column, *index);
-        } else if (type == "inlineStr") {
+        } else if (type == CellType::Inline) {
             if (inlineText != kNoText)
                 builder.Add(rowNumber, column, inlineText);
         } else if (value.empty()) {
             return;
-        } else if (type == "b") {
+        } else if (type == CellType::Boolean) {
             builder.Add(rowNumber, column, builder.PoolText(value == "0" ? "FALSE" : "TRUE", false));
-        } else if (type == "str" || type == "e" || type == "d") {
+        } else if (type == CellType::Text) {
             builder.Add(rowNumber, column, builder.PoolText(value, true));
         } else {
             builder.Add(rowNumber, column, builder.PoolText(NumberText(value), false));

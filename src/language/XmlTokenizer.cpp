@@ -247,7 +247,7 @@ bool XmlTokenizer::SkipUntil(std::string_view terminator)
 bool XmlTokenizer::Attribute(std::string_view localName, std::string& value) const
 {
     for (const Attr& a : attrs_) {
-        if (SameName(LocalName(a.name), localName)) {
+        if (SameName(a.name, localName)) {
             if (a.plain) {
                 value.assign(a.raw);
                 return true;
@@ -264,7 +264,7 @@ bool XmlTokenizer::Attribute(std::string_view localName, std::string& value) con
 bool XmlTokenizer::Attribute(std::string_view localName, std::string_view& value, std::string& scratch) const
 {
     for (const Attr& a : attrs_) {
-        if (SameName(LocalName(a.name), localName)) {
+        if (SameName(a.name, localName)) {
             if (a.plain) {
                 value = a.raw;
                 return true;
@@ -291,33 +291,58 @@ bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool&
     // The element and its child must both fit under the depth limit.
     if (failed_ || pendingEnd_ || open_.size() + 2 > maxDepth_)
         return false;
-    const size_t n = in_.size(), len = name.size(), start = pos_;
-    if (pos_ + len + 2 >= n || in_[pos_] != '<' || !SameName(in_.substr(pos_ + 1, len), name) ||
-        IsNameChar(in_[pos_ + len + 1]))
+    const char* const s = in_.data();
+    const size_t n = in_.size(), len = name.size();
+    size_t p = pos_;
+    if (p + len + 2 >= n || s[p] != '<' || !SameName(in_.substr(p + 1, len), name) || IsNameChar(s[p + len + 1]))
         return false;
-    pos_ += len + 1;
-    std::string why;
-    if (!ReadAttributes(true, why)) {
-        pos_ = start;
-        return false;
+    p += len + 1;
+    // Attributes written the usual way, name="value" with a value that needs no
+    // decoding; anything else is left to the tokens.
+    attrs_.clear();
+    for (;;) {
+        while (p < n && IsBlank(s[p]))
+            ++p;
+        if (p >= n)
+            return false;
+        if (s[p] == '>' || s[p] == '/')
+            break;
+        const size_t nameStart = p;
+        while (p < n && IsNameChar(s[p]))
+            ++p;
+        if (p == nameStart || p + 2 >= n || s[p] != '=' || (s[p + 1] != '"' && s[p + 1] != '\''))
+            return false;
+        const char quote = s[p + 1];
+        const size_t value = p + 2;
+        size_t end = value;
+        for (;; ++end) {
+            while (end < n && !(kClasses.table[static_cast<unsigned char>(s[end])] & kValueStop))
+                ++end;
+            // The other quote is a character of the value.
+            if (end >= n || s[end] == quote || (s[end] != '"' && s[end] != '\''))
+                break;
+        }
+        if (end >= n || s[end] != quote)
+            return false;
+        attrs_.push_back({LocalName(in_.substr(nameStart, p - nameStart)), in_.substr(value, end - value), true});
+        p = end + 1;
     }
-    if (in_[pos_] == '/') {
-        pos_ += 2;
-        name_ = name;
-        hasChild = false;
-        childText = {};
-        return true;
-    }
-    ++pos_;
     std::string_view text;
-    const bool found = SimpleChildAt(in_, pos_, child, text, pos_);
-    if (pos_ + len + 3 > n || in_[pos_] != '<' || in_[pos_ + 1] != '/' || !SameName(in_.substr(pos_ + 2, len), name) ||
-        in_[pos_ + len + 2] != '>') {
-        pos_ = start;
-        attrs_.clear();
-        return false;
+    bool found = false;
+    if (s[p] == '/') {
+        if (p + 1 >= n || s[p + 1] != '>')
+            return false;
+        p += 2;
+    } else {
+        found = SimpleChildAt(in_, p + 1, child, text, p);
+        if (!found)
+            ++p;
+        if (p + len + 3 > n || s[p] != '<' || s[p + 1] != '/' || !SameName(in_.substr(p + 2, len), name) ||
+            s[p + len + 2] != '>')
+            return false;
+        p += len + 3;
     }
-    pos_ += len + 3;
+    pos_ = p;
     name_ = name;
     hasChild = found;
     childText = text;
@@ -421,7 +446,7 @@ XmlTokenizer::Token XmlTokenizer::ReadStartTag()
         return Fail("element without a name");
     std::string_view qname = in_.substr(start, pos_ - start);
     std::string why;
-    if (!ReadAttributes(false, why))
+    if (!ReadAttributes(why))
         return Fail(why);
     const bool empty = in_[pos_] == '/';
     pos_ += empty ? 2 : 1;
@@ -433,7 +458,7 @@ XmlTokenizer::Token XmlTokenizer::ReadStartTag()
     return Token::StartElement;
 }
 
-bool XmlTokenizer::ReadAttributes(bool plainOnly, std::string& why)
+bool XmlTokenizer::ReadAttributes(std::string& why)
 {
     attrs_.clear();
     // Walked with a local position: through the member every step would be a store.
@@ -490,10 +515,10 @@ bool XmlTokenizer::ReadAttributes(bool plainOnly, std::string& why)
         const std::string_view raw(s + p, end - p);
         if (!plain) {
             std::string check;
-            if (plainOnly || !DecodeInto(raw, check))
+            if (!DecodeInto(raw, check))
                 return fail("malformed entity reference");
         }
-        attrs_.push_back({aname, raw, plain});
+        attrs_.push_back({LocalName(aname), raw, plain});
         p = end + 1;
     }
 }

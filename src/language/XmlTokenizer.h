@@ -31,8 +31,9 @@ public:
 
     // The commonest cell shape, read whole: <name attributes> with at most a
     // simple child (as ReadSimpleChild takes it) and then </name>, or
-    // <name attributes/>, where the name has no prefix and no attribute value holds
-    // an entity or a CR. The element then gives no tokens; its attributes are
+    // <name attributes/>, where the name has no prefix and every attribute is
+    // written name="value" with no entity or CR in the value. The element then
+    // gives no tokens; its attributes are
     // those of Attribute until the next call, and `hasChild` and `childText` say
     // what the child held. Otherwise nothing is consumed and false is returned.
     bool ReadLeaf(std::string_view name, std::string_view child, bool& hasChild, std::string_view& childText);
@@ -55,7 +56,7 @@ public:
 
 private:
     struct Attr {
-        std::string_view name;
+        std::string_view name;  // local name, prefix removed
         std::string_view raw;
         bool plain;  // no entity and no CR: the raw text is the value
     };
@@ -64,8 +65,8 @@ private:
     Token ReadStartTag();
     Token ReadEndTag();
     // Attributes of a start tag from pos_ up to its '>' or "/>" (not consumed);
-    // false at anything else, `plainOnly` refusing values that need decoding.
-    bool ReadAttributes(bool plainOnly, std::string& why);
+    // false at anything else.
+    bool ReadAttributes(std::string& why);
     bool SkipUntil(std::string_view terminator);
 
     std::string_view in_;

@@ -211,7 +211,7 @@ std::string ZipArchive::Extract(std::string_view name, ZipEntryData& out) const
     zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
     zs.avail_in = static_cast<uInt>(data.size());
     // Inflated a piece at a time, each piece's CRC taken while it is in the cache.
-    constexpr size_t kPiece = 64u << 10;
+    constexpr size_t kPiece = 256u << 10;
     size_t produced = 0;
     int rc = Z_OK;
     while (rc == Z_OK && produced < room) {
