@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -26,15 +27,11 @@ struct ReadError {
     std::string what;
 };
 
-// Never more code units than bytes: the output grows by the input's length, is
-// written in place and cut back to what was written. Says whether an underscore
-// was seen, the start of every OOXML escape.
-bool AppendUtf16(std::string_view s, UString& out)
+// Never more code units than bytes: writes at most the input's length at `first`
+// and returns how many it wrote. Says in `underscore` whether it saw one, the
+// start of every OOXML escape.
+size_t WriteUtf16(std::string_view s, char16_t* const first, bool& underscore)
 {
-    bool underscore = false;
-    const size_t start = out.size();
-    out.resize(start + s.size());
-    char16_t* const first = out.data() + start;
     char16_t* d = first;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(s.data());
     const size_t n = s.size();
@@ -103,15 +100,14 @@ bool AppendUtf16(std::string_view s, UString& out)
         }
         i += len;
     }
-    out.resize(start + static_cast<size_t>(d - first));
-    return underscore;
+    return static_cast<size_t>(d - first);
 }
 
 UString Utf8ToU16(std::string_view s)
 {
-    UString out;
-    out.reserve(s.size());
-    AppendUtf16(s, out);
+    UString out(s.size(), u'\0');
+    bool underscore = false;
+    out.resize(WriteUtf16(s, out.data(), underscore));
     return out;
 }
 
@@ -124,6 +120,34 @@ int HexDigit(char16_t c)
     if (c >= u'A' && c <= u'F')
         return c - u'A' + 10;
     return -1;
+}
+
+// Turns the OOXML escapes "_xHHHH_" back into their code units, in place since
+// that only shortens the text; returns the new length.
+size_t Unescape(char16_t* text, size_t length)
+{
+    size_t to = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == u'_' && i + 6 < length && text[i + 1] == u'x' && text[i + 6] == u'_') {
+            int a = HexDigit(text[i + 2]), b = HexDigit(text[i + 3]), c = HexDigit(text[i + 4]),
+                d = HexDigit(text[i + 5]);
+            if (a >= 0 && b >= 0 && c >= 0 && d >= 0) {
+                text[to++] = static_cast<char16_t>(a << 12 | b << 8 | c << 4 | d);
+                i += 6;
+                continue;
+            }
+        }
+        text[to++] = text[i];
+    }
+    return to;
+}
+
+// UTF-8 to UTF-16 at `out`, escapes resolved where asked; returns the length.
+size_t WriteXlsxText(std::string_view utf8, char16_t* out, bool escapes)
+{
+    bool underscore = false;
+    const size_t length = WriteUtf16(utf8, out, underscore);
+    return escapes && underscore ? Unescape(out, length) : length;
 }
 
 // Element names are short: compared inline rather than through memcmp (which
@@ -268,27 +292,23 @@ public:
     // Appends a text to the sheet's pool; returns its index.
     uint32_t PoolText(std::string_view utf8, bool escapes)
     {
-        const size_t start = sheet_.pool_.size();
-        if (escapes)
-            AppendXlsxText(utf8, sheet_.pool_);
-        else
-            AppendUtf16(utf8, sheet_.pool_);
-        sheet_.texts_.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(sheet_.pool_.size() - start)});
-        return static_cast<uint32_t>(sheet_.texts_.size() - 1);
+        BeginText();
+        Write(utf8, escapes);
+        return EndText();
     }
     // A text made of pieces: BeginText, AppendPiece..., EndText gives its index.
-    void BeginText() { textStart_ = sheet_.pool_.size(); }
-    void AppendPiece(std::string_view utf8) { AppendXlsxText(utf8, sheet_.pool_); }
+    void BeginText() { textStart_ = sheet_.poolSize_; }
+    void AppendPiece(std::string_view utf8) { Write(utf8, true); }
     uint32_t EndText()
     {
         sheet_.texts_.push_back(
-            {static_cast<uint32_t>(textStart_), static_cast<uint32_t>(sheet_.pool_.size() - textStart_)});
+            {static_cast<uint32_t>(textStart_), static_cast<uint32_t>(sheet_.poolSize_ - textStart_)});
         return static_cast<uint32_t>(sheet_.texts_.size() - 1);
     }
     void Reserve(size_t units, size_t cells)
     {
-        sheet_.pool_.reserve(sheet_.pool_.size() + units);
-        pending_.reserve(cells);
+        Room(units);
+        sheet_.cells_.reserve(cells);
     }
     void EndSharedStrings() { sharedCount_ = sheet_.texts_.size(); }
     bool IsShared(size_t index) const { return index < sharedCount_; }
@@ -302,39 +322,29 @@ public:
         if (total_ > limits_.maxTextUnits)
             throw ReadError{"the sheet holds more text than allowed (" + std::to_string(limits_.maxTextUnits) +
                             " code units)"};
-        if (!pending_.empty() && (pending_.back().row > row ||
-                                  (pending_.back().row == row && pending_.back().column >= column)))
-            sorted_ = false;
-        pending_.push_back({row, column, text});
+        if (sorted_ && !sheet_.cells_.empty() &&
+            (sheet_.rows_.back().number > row ||
+             (sheet_.rows_.back().number == row && sheet_.cells_.back().column >= column)))
+            Unsort();
+        if (sorted_)
+            Place(row, column, text);
+        else
+            pending_.push_back({row, column, text});
     }
 
     void Finish()
     {
-        if (!sorted_) {
-            // A later cell of the same reference replaces an earlier one.
-            std::stable_sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
-                return a.row != b.row ? a.row < b.row : a.column < b.column;
-            });
-            std::vector<Pending> unique;
-            unique.reserve(pending_.size());
-            for (const Pending& p : pending_) {
-                if (!unique.empty() && unique.back().row == p.row && unique.back().column == p.column)
-                    unique.back() = p;
-                else
-                    unique.push_back(p);
-            }
-            pending_.swap(unique);
-        }
-        sheet_.cells_.reserve(pending_.size());
-        for (const Pending& p : pending_) {
-            if (sheet_.rows_.empty() || sheet_.rows_.back().number != p.row) {
-                if (sheet_.rows_.size() >= limits_.maxRows)
-                    throw ReadError{"the sheet has more than " + std::to_string(limits_.maxRows) + " rows"};
-                sheet_.rows_.push_back({p.row, sheet_.cells_.size(), 0});
-            }
-            sheet_.cells_.push_back({p.column, p.text});
-            ++sheet_.rows_.back().count;
-            sheet_.columns_ = std::max<size_t>(sheet_.columns_, p.column + 1);
+        if (sorted_)
+            return;
+        // A later cell of the same reference replaces an earlier one.
+        std::stable_sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
+            return a.row != b.row ? a.row < b.row : a.column < b.column;
+        });
+        for (size_t i = 0; i < pending_.size(); ++i) {
+            const Pending& p = pending_[i];
+            if (i + 1 < pending_.size() && pending_[i + 1].row == p.row && pending_[i + 1].column == p.column)
+                continue;
+            Place(p.row, p.column, p.text);
         }
     }
 
@@ -342,6 +352,47 @@ private:
     struct Pending {
         uint32_t row, column, text;
     };
+    // Room for that many more code units at the pool's end. The pool is not
+    // zero-filled: every unit kept is written.
+    char16_t* Room(size_t units)
+    {
+        if (units > sheet_.poolCapacity_ - sheet_.poolSize_) {
+            const size_t capacity = std::max(sheet_.poolCapacity_ * 2, sheet_.poolSize_ + units);
+            auto grown = std::make_unique_for_overwrite<char16_t[]>(capacity);
+            std::copy_n(sheet_.pool_.get(), sheet_.poolSize_, grown.get());
+            sheet_.pool_ = std::move(grown);
+            sheet_.poolCapacity_ = capacity;
+        }
+        return sheet_.pool_.get() + sheet_.poolSize_;
+    }
+    void Write(std::string_view utf8, bool escapes)
+    {
+        sheet_.poolSize_ += WriteXlsxText(utf8, Room(utf8.size()), escapes);
+    }
+    // Cells in sheet order, the usual case, go straight into the sheet.
+    void Place(uint32_t row, uint32_t column, uint32_t text)
+    {
+        if (sheet_.rows_.empty() || sheet_.rows_.back().number != row) {
+            if (sheet_.rows_.size() >= limits_.maxRows)
+                throw ReadError{"the sheet has more than " + std::to_string(limits_.maxRows) + " rows"};
+            sheet_.rows_.push_back({row, sheet_.cells_.size(), 0});
+        }
+        sheet_.cells_.push_back({column, text});
+        ++sheet_.rows_.back().count;
+        sheet_.columns_ = std::max<size_t>(sheet_.columns_, column + 1);
+    }
+    // A cell out of order: from here on cells are collected and sorted at the end.
+    void Unsort()
+    {
+        sorted_ = false;
+        pending_.reserve(sheet_.cells_.size() * 2);
+        for (const XlsxSheet::Row& r : sheet_.rows_)
+            for (size_t i = r.first; i < r.first + r.count; ++i)
+                pending_.push_back({r.number, sheet_.cells_[i].column, sheet_.cells_[i].text});
+        sheet_.rows_.clear();
+        sheet_.cells_.clear();
+        sheet_.columns_ = 0;
+    }
     XlsxSheet& sheet_;
     size_t sharedCount_ = 0;
     const XlsxLimits& limits_;
@@ -716,12 +767,13 @@ UStringView XlsxSheet::Cell(size_t row, size_t column) const
     if (it == last || it->column != column)
         return {};
     const TextSpan& span = texts_[it->text];
-    return UStringView(pool_).substr(span.offset, span.length);
+    return UStringView(pool_.get() + span.offset, span.length);
 }
 
 void XlsxSheet::Clear()
 {
-    pool_.clear();
+    pool_.reset();
+    poolSize_ = poolCapacity_ = 0;
     texts_.clear();
     cells_.clear();
     rows_.clear();
@@ -731,23 +783,8 @@ void XlsxSheet::Clear()
 void AppendXlsxText(std::string_view utf8, UString& out)
 {
     const size_t start = out.size();
-    if (!AppendUtf16(utf8, out))
-        return;
-    // Unescaping only shortens the text, so it is done in place.
-    size_t to = start;
-    for (size_t i = start; i < out.size(); ++i) {
-        if (out[i] == u'_' && i + 6 < out.size() && out[i + 1] == u'x' && out[i + 6] == u'_') {
-            int a = HexDigit(out[i + 2]), b = HexDigit(out[i + 3]), c = HexDigit(out[i + 4]),
-                d = HexDigit(out[i + 5]);
-            if (a >= 0 && b >= 0 && c >= 0 && d >= 0) {
-                out[to++] = static_cast<char16_t>(a << 12 | b << 8 | c << 4 | d);
-                i += 6;
-                continue;
-            }
-        }
-        out[to++] = out[i];
-    }
-    out.resize(to);
+    out.resize(start + utf8.size());
+    out.resize(start + WriteXlsxText(utf8, out.data() + start, true));
 }
 
 UString DecodeXlsxText(std::string_view utf8)

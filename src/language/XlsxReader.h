@@ -11,6 +11,7 @@
 // or hostile file from taking more than a bounded amount of time and memory.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,8 @@ private:
         uint32_t length = 0;
     };
     // Every text once, end to end: one allocation instead of one per string.
-    UString pool_;
+    std::unique_ptr<char16_t[]> pool_;
+    size_t poolSize_ = 0, poolCapacity_ = 0;
     std::vector<TextSpan> texts_;
     std::vector<CellEntry> cells_;
     std::vector<Row> rows_;
