@@ -53,7 +53,10 @@ bool SameName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
-    for (size_t i = 0; i < a.size(); ++i)
+    // Most names in a workbook are a letter or two: the first one decides.
+    if (a.empty() || a[0] != b[0])
+        return a.empty();
+    for (size_t i = 1; i < a.size(); ++i)
         if (a[i] != b[i])
             return false;
     return true;
