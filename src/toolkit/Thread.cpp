@@ -58,6 +58,9 @@ bool TThreadControl::WaitUntilFinished(std::chrono::milliseconds timeout) const
 
 void TThreadControl::CheckPause()
 {
+    // Most safe points pass with no pause asked for: no lock for those.
+    if (!pauseRequested_.load(std::memory_order_acquire))
+        return;
     Lock g(lock_);
     if (!pauseRequested_)
         return;

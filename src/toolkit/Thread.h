@@ -57,7 +57,8 @@ private:
     mutable std::condition_variable changed_;
     bool started_ = false;
     bool finished_ = false;
-    bool pauseRequested_ = false;
+    // Written under lock_, read without it by the worker's every safe point.
+    std::atomic<bool> pauseRequested_{false};
     bool paused_ = false;
     bool terminate_ = false;
     UString fatal_;

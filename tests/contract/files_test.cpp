@@ -132,7 +132,7 @@ TEST_F(Files, DeleteFileTakesAnyCaseButNoFolder)
 {
     ASSERT_TRUE(p().CreateDirectory(In(u"Sub")));
     PutFile(In(u"Mixed.txt"));
-    PutFile(In(u"Sub\Inner.txt"));
+    PutFile(In(u"Sub\\Inner.txt"));
     const struct {
         UString path;
         bool deleted;
@@ -140,13 +140,14 @@ TEST_F(Files, DeleteFileTakesAnyCaseButNoFolder)
     } cases[] = {
         {In(u"Sub"), false, WinError::AccessDenied},
         {In(u"MIXED.TXT"), true, 0},
-        {In(u"sub\inner.txt"), true, 0},
-        {In(u"Sub\Inner.txt"), false, WinError::FileNotFound},
+        {In(u"sub\\inner.txt"), true, 0},
+        {In(u"Sub\\Inner.txt"), false, WinError::FileNotFound},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(p().DeleteFile(c.path), c.deleted) << Narrow(c.path);
-        if (!c.deleted)
+        if (!c.deleted) {
             EXPECT_EQ(p().LastError(), c.error) << Narrow(c.path);
+        }
     }
     EXPECT_FALSE(p().FileExists(In(u"Mixed.txt")));
     EXPECT_TRUE(p().DirectoryExists(In(u"Sub")));

@@ -5,6 +5,7 @@
 // when it is missing a case-insensitive look-up in a cached index of the folder.
 // Attributes other than the directory bit live in a side store shared by every
 // process of the machine. Every operation returns a Windows error code, 0 on success.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -86,6 +87,8 @@ private:
 
     mutable std::mutex indexMutex_;
     std::unordered_map<std::string, DirIndex> indexes_;
+    // The size of indexes_, readable without the lock.
+    std::atomic<size_t> indexCount_{0};
     uint64_t scans_ = 0;
 
     std::mutex attrMutex_;
