@@ -49,6 +49,17 @@ std::string_view LocalName(std::string_view qualified)
     return qualified;
 }
 
+// Whether the bytes at `at` spell `name`; the caller has checked they are there.
+bool NameAt(const char* at, std::string_view name)
+{
+    if (name.empty() || at[0] != name[0])
+        return name.empty();
+    for (size_t i = 1; i < name.size(); ++i)
+        if (at[i] != name[i])
+            return false;
+    return true;
+}
+
 bool SameName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -186,7 +197,7 @@ bool SimpleChildAt(std::string_view in, size_t at, std::string_view name, std::s
     auto tagAt = [&](size_t i, bool end) {
         const size_t open = end ? 2 : 1;
         return i + open + len < n && in[i] == '<' && (!end || in[i + 1] == '/') &&
-               SameName(in.substr(i + open, len), name) && in[i + open + len] == '>';
+               NameAt(in.data() + i + open, name) && in[i + open + len] == '>';
     };
     if (!tagAt(at, false))
         return false;
@@ -195,7 +206,7 @@ bool SimpleChildAt(std::string_view in, size_t at, std::string_view name, std::s
     const size_t end = TextEnd(in, start, plain);
     if (!plain || !tagAt(end, true))
         return false;
-    text = in.substr(start, end - start);
+    text = std::string_view(in.data() + start, end - start);
     next = end + len + 3;
     return true;
 }
@@ -297,7 +308,7 @@ bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool&
     const char* const s = in_.data();
     const size_t n = in_.size(), len = name.size();
     size_t p = pos_;
-    if (p + len + 2 >= n || s[p] != '<' || !SameName(in_.substr(p + 1, len), name) || IsNameChar(s[p + len + 1]))
+    if (p + len + 2 >= n || s[p] != '<' || !NameAt(s + p + 1, name) || IsNameChar(s[p + len + 1]))
         return false;
     p += len + 1;
     // Attributes written the usual way, name="value" with a value that needs no
@@ -327,7 +338,8 @@ bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool&
         }
         if (end >= n || s[end] != quote)
             return false;
-        attrs_.push_back({LocalName(in_.substr(nameStart, p - nameStart)), in_.substr(value, end - value), true});
+        attrs_.push_back(
+            {LocalName(std::string_view(s + nameStart, p - nameStart)), std::string_view(s + value, end - value), true});
         p = end + 1;
     }
     std::string_view text;
@@ -340,7 +352,7 @@ bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool&
         found = SimpleChildAt(in_, p + 1, child, text, p);
         if (!found)
             ++p;
-        if (p + len + 3 > n || s[p] != '<' || s[p + 1] != '/' || !SameName(in_.substr(p + 2, len), name) ||
+        if (p + len + 3 > n || s[p] != '<' || s[p + 1] != '/' || !NameAt(s + p + 2, name) ||
             s[p + len + 2] != '>')
             return false;
         p += len + 3;

@@ -86,6 +86,21 @@ TEST(XlsxReader, LaterCellOfTheSameReferenceWinsAndRowsComeInSheetOrder)
 }
 
 
+// Numbers as a writer might pad them still place the cell.
+TEST(XlsxReader, LeadingZerosInReferencesAndIndexesAreRead)
+{
+    XlsxSheet sheet;
+    ASSERT_EQ(u"", ReadXlsxSheet(Workbook(R"(<row r="0002"><c r="B00000002" t="s"><v>000000000000</v></c></row>)",
+                                          "<sst><si><t>z</t></si></sst>"),
+                                 u"Install", sheet));
+    ASSERT_EQ(1u, sheet.RowCount());
+    EXPECT_EQ(2u, sheet.RowNumber(0));
+    EXPECT_EQ(u"z", sheet.Cell(0, 1));
+    // An index past 32 bits is refused, not wrapped round to string 0.
+    EXPECT_NE(u"", ReadXlsxSheet(Workbook(R"(<row><c t="s"><v>4294967296</v></c></row>)", "<sst><si><t>z</t></si></sst>"),
+                                 u"Install", sheet));
+}
+
 // Items of the plain shape are read whole and the others token by token; mixed,
 // every item must keep its place in the numbering.
 TEST(XlsxReader, SharedStringsOfEveryShapeKeepTheirIndex)
@@ -197,6 +212,8 @@ TEST(XlsxReader, MalformedOrHostileSheetsAreRefused)
         {"bad cell reference", R"(<row><c r="1A"><v>1</v></c></row>)"},
         {"column past XFD", R"(<row><c r="XFE1"><v>1</v></c></row>)"},
         {"row past a sheet", R"(<row r="1048577"><c><v>1</v></c></row>)"},
+        {"cell row past a sheet", R"(<row><c r="A1048577"><v>1</v></c></row>)"},
+        {"cell row of eight digits", R"(<row><c r="A10000000"><v>1</v></c></row>)"},
         {"missing shared string", R"(<row><c t="s"><v>7</v></c></row>)"},
         {"nesting deeper than 256", "<row>" + deep},
     };
