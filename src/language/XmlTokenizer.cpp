@@ -52,6 +52,7 @@ std::string_view LocalName(std::string_view qualified)
 // Whether the bytes at `at` spell `name`; the caller has checked they are there.
 bool NameAt(const char* at, std::string_view name)
 {
+    // Most names in a workbook are a letter or two: the first one decides.
     if (name.empty() || at[0] != name[0])
         return name.empty();
     for (size_t i = 1; i < name.size(); ++i)
@@ -62,15 +63,7 @@ bool NameAt(const char* at, std::string_view name)
 
 bool SameName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    // Most names in a workbook are a letter or two: the first one decides.
-    if (a.empty() || a[0] != b[0])
-        return a.empty();
-    for (size_t i = 1; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
+    return a.size() == b.size() && NameAt(a.data(), b);
 }
 
 // Value of a character reference body ("#65", "#x41"); 0 when malformed.
