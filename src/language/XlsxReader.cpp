@@ -447,11 +447,8 @@ void ParseSharedStrings(std::string_view xml, int maxDepth, XlsxSheetBuilder& bu
     auto leafItems = [&](XmlTokenizer& xt) {
         bool hasText = false;
         std::string_view text;
-        while (xt.ReadLeaf("si", "t", hasText, text)) {
-            builder.BeginText();
-            builder.AppendPiece(text);
-            builder.EndText();
-        }
+        while (xt.ReadLeaf("si", "t", hasText, text))
+            builder.PoolText(text, true);
     };
     Walk(xml, maxDepth, "shared strings", [&](XmlTokenizer::Token t, XmlTokenizer& xt) {
         if (t == XmlTokenizer::Token::StartElement && Is(xt.Name(), "sst") && xt.Depth() == 1) {
