@@ -50,6 +50,20 @@ size_t WriteUtf16(std::string_view s, char16_t* const first, bool& underscore)
             d += 16;
             i += 16;
         }
+        // The last bytes of a long text as one more block that ends with the text:
+        // where it is all ASCII, each byte before i was written as one unit, so the
+        // block lands over what is done and the rest.
+        if (n >= 16 && i < n && i + 16 > n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
+            if (_mm_movemask_epi8(v) == 0) {
+                underscore |= _mm_movemask_epi8(_mm_cmpeq_epi8(v, under)) != 0;
+                char16_t* const at = d - (i - (n - 16));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm_unpacklo_epi8(v, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 8), _mm_unpackhi_epi8(v, zero));
+                d += n - i;
+                break;
+            }
+        }
 #endif
         while (i + 8 <= n) {
             uint64_t w;

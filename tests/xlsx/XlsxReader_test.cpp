@@ -375,6 +375,20 @@ TEST(XlsxText, DecodesEscapesAndInvalidUtf8)
     EXPECT_EQ(u"a\rb_x00G1_c_", DecodeXlsxText("a_x000D_b_x00G1_c_"));
     EXPECT_EQ(u"_x000D_", DecodeXlsxText("_x005F_x000D_"));
     EXPECT_EQ(u"\uFFFDA\uFFFD\uFFFD", DecodeXlsxText("\xC3" "A\xED\xA0\x80\xC0\xAF"));
+    // Long texts are widened a block at a time, the last block overlapping the one
+    // before: what comes before it, and what it holds, must land where it belongs.
+    const struct {
+        const char* utf8;
+        const char16_t* text;
+    } blocks[] = {
+        {"\xC3\xA9" "abcdefghijklmnopqrst", u"\u00E9abcdefghijklmnopqrst"},
+        {"abcdefghijklmnopqrstuvwxyz\xE6\x97\xA5", u"abcdefghijklmnopqrstuvwxyz\u65E5"},
+        {"abcdefghijklmnopq_x0041_", u"abcdefghijklmnopqA"},
+        {"\xC3\xA9\xC3\xA9\xC3\xA9" "0123456789abcdefghij\xC3\xA9xyz", u"\u00E9\u00E9\u00E90123456789abcdefghij\u00E9xyz"},
+        {"0123456789abcdef", u"0123456789abcdef"},
+    };
+    for (const auto& b : blocks)
+        EXPECT_EQ(b.text, DecodeXlsxText(b.utf8)) << b.utf8;
 }
 
 }  // namespace
