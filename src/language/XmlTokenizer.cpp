@@ -182,6 +182,22 @@ size_t TextEnd(std::string_view in, size_t from, bool& plain)
     return at;
 }
 
+// Where an attribute value opened by `quote` ends, from `from`: at its closing
+// quote, at a '<' (which no value may hold) or at the input's end. `plain` turns
+// false at an entity or a CR.
+inline size_t ValueEnd(std::string_view in, size_t from, char quote, bool& plain)
+{
+    const size_t n = in.size();
+    for (size_t end = from;; ++end) {
+        while (end < n && !(kClasses.table[static_cast<unsigned char>(in[end])] & kValueStop))
+            ++end;
+        if (end >= n || in[end] == quote || in[end] == '<')
+            return end;
+        if (in[end] == '&' || in[end] == '\r')
+            plain = false;
+    }
+}
+
 // "<name>text</name>" at `at`, the text free of markup, entities and CR: the text
 // and where the element ends, or false.
 bool SimpleChildAt(std::string_view in, size_t at, std::string_view name, std::string_view& text, size_t& next)
@@ -321,15 +337,9 @@ bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool&
             return false;
         const char quote = s[p + 1];
         const size_t value = p + 2;
-        size_t end = value;
-        for (;; ++end) {
-            while (end < n && !(kClasses.table[static_cast<unsigned char>(s[end])] & kValueStop))
-                ++end;
-            // The other quote is a character of the value.
-            if (end >= n || s[end] == quote || (s[end] != '"' && s[end] != '\''))
-                break;
-        }
-        if (end >= n || s[end] != quote)
+        bool plain = true;
+        const size_t end = ValueEnd(in_, value, quote, plain);
+        if (end >= n || s[end] != quote || !plain)
             return false;
         attrs_.push_back(
             {LocalName(std::string_view(s + nameStart, p - nameStart)), std::string_view(s + value, end - value), true});
@@ -506,20 +516,12 @@ bool XmlTokenizer::ReadAttributes(std::string& why)
         if (p >= n || (s[p] != '"' && s[p] != '\''))
             return fail("attribute value without quotes");
         const char quote = s[p++];
-        size_t end = p;
         bool plain = true;
-        for (;; ++end) {
-            while (end < n && !(kClasses.table[static_cast<unsigned char>(s[end])] & kValueStop))
-                ++end;
-            if (end >= n || s[end] == quote)
-                break;
-            if (s[end] == '<')
-                return fail("'<' in an attribute value");
-            if (s[end] == '&' || s[end] == '\r')
-                plain = false;
-        }
+        const size_t end = ValueEnd(in_, p, quote, plain);
         if (end >= n)
             return fail("unterminated attribute value");
+        if (s[end] == '<')
+            return fail("'<' in an attribute value");
         const std::string_view raw(s + p, end - p);
         if (!plain) {
             std::string check;

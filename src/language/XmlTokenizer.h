@@ -33,10 +33,10 @@ public:
     // simple child (as ReadSimpleChild takes it) and then </name>, or
     // <name attributes/>, where the name has no prefix and every attribute is
     // written name="value" with no entity or CR in the value. The element then
-    // gives no tokens; its attributes are
-    // those of Attribute until the next call, and `hasChild` and `childText` say
-    // what the child held. Otherwise nothing is consumed and false is returned,
-    // though the current element's attributes may be gone: read them first.
+    // gives no tokens; its attributes are those of Attribute until the next call,
+    // and `hasChild` and `childText` say what the child held. Otherwise nothing is
+    // consumed and false is returned, though the current element's attributes may
+    // be gone: read them first.
     bool ReadLeaf(std::string_view name, std::string_view child, bool& hasChild, std::string_view& childText);
 
     // Local name of the current start or end element (prefix removed).
