@@ -103,6 +103,7 @@ Ostrel/Manual/German.pdf
 Ostrel/Ostrel.exe
 Ostrel/ScriptsMacros/Welcome.osm
 Ostrel/Uninstall.ico
+Ostrel/Version.txt
 OstrelClassic/ReadMe.txt"
 [ "$files" = "$wanted" ] || fail "the program files differ from the payload: $(diff <(echo "$wanted") <(echo "$files") | tr '\n' ' ')"
 cmp -s "$root/Ostrel/Ostrel.exe" "$package/Program Files/Ostrel/Ostrel.exe" || fail "Ostrel.exe differs from the payload's"
