@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "base/Paths.h"
 #include "platform/Platform.h"
-#include "toolkit/Paths.h"
 #include "toolkit/Registry.h"
 #include "util/PathGuard.h"
 

@@ -1,8 +1,10 @@
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+
+#include "base/Codepage.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 namespace sim {
 

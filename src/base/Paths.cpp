@@ -1,4 +1,4 @@
-#include "toolkit/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 // The program's one string type: UTF-16 code units, as Windows keeps them.
-// Conversions to UTF-8, wchar_t and the ANSI code page happen only at the edges.
+// Conversions to UTF-8 and wchar_t happen only at the edges; the ANSI code page
+// is base/Codepage.h.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,10 +17,6 @@ UString FromUtf8(std::string_view text);
 // becomes U+FFFD as above.
 std::wstring ToWide(UStringView text);
 UString FromWide(std::wstring_view text);
-
-// The system's ANSI code page: Windows-1252 on the simulated machine, CP_ACP on Windows.
-std::string ToAnsi(UStringView text);
-UString FromAnsi(std::string_view bytes);
 
 // Case-insensitive comparison as INI section and key names need it.
 bool SameText(UStringView a, UStringView b);

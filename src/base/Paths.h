@@ -1,7 +1,7 @@
 #pragma once
 // Windows path helpers on UTF-16 paths; "\" is the only delimiter they add, and
 // both "\" and ":" end a folder part, as on Windows.
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 UString IncludeTrailingPathDelimiter(UStringView path);
 UString ExcludeTrailingPathDelimiter(UStringView path);

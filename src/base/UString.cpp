@@ -1,6 +1,4 @@
-#include "toolkit/UString.h"
-
-#include "platform/Codepage.h"
+#include "base/UString.h"
 
 namespace {
 
@@ -213,16 +211,6 @@ UString FromWide(std::wstring_view text)
         }
         return out;
     }
-}
-
-std::string ToAnsi(UStringView text)
-{
-    return AnsiEncode(text);
-}
-
-UString FromAnsi(std::string_view bytes)
-{
-    return AnsiDecode(bytes);
 }
 
 bool SameText(UStringView a, UStringView b)
