@@ -1,9 +1,9 @@
 #include "app/App.h"
 
 #include "app/Utils_fileexecution.h"
+#include "base/Paths.h"
 #include "language/Language_subroutines.h"
 #include "platform/Platform.h"
-#include "toolkit/Paths.h"
 #include "toolkit/StringList.h"
 
 TApp App;

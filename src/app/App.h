@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/UString.h"
 #include "language/Language_management.h"
 #include "toolkit/MemIniFile.h"
-#include "toolkit/UString.h"
 
 struct STRUCT_AppPath {
     UString SetupIniPath;

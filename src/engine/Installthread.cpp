@@ -3,10 +3,10 @@
 #include <exception>
 
 #include "app/App.h"
+#include "base/Paths.h"
 #include "engine/ControlSinks.h"
 #include "platform/Platform.h"
 #include "toolkit/Messages.h"
-#include "toolkit/Paths.h"
 #include "util/PathGuard.h"
 
 TInstallThread::TInstallThread(bool createSuspended, uint64_t pageWindow, TLabel* statusLine, TProgressBar* bar)

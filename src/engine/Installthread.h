@@ -17,12 +17,12 @@
 #include <memory>
 #include <vector>
 
+#include "base/UString.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/StdCtrls.h"
 #include "toolkit/StringList.h"
 #include "toolkit/Thread.h"
-#include "toolkit/UString.h"
 #include "util/Xfunctions.h"
 
 // Registered (RegisterMessage) by the worker and by the page that waits for it.

@@ -6,10 +6,10 @@
 
 #include "app/App.h"
 #include "app/Utils_fileexecution.h"
+#include "base/Paths.h"
 #include "engine/Installthread.h"
 #include "engine/UninstallGuard.h"
 #include "platform/Platform.h"
-#include "toolkit/Paths.h"
 #include "util/PathGuard.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The Start-menu and desktop shortcuts of an installation.
 #include "app/App.h"
+#include "base/Paths.h"
 #include "engine/Installthread.h"
 #include "platform/Platform.h"
-#include "toolkit/Paths.h"
 #include "util/PathGuard.h"
 
 namespace {

@@ -2,10 +2,10 @@
 #include <vector>
 
 #include "app/App.h"
+#include "base/Paths.h"
 #include "engine/Installthread.h"
 #include "engine/UninstallGuard.h"
 #include "platform/Platform.h"
-#include "toolkit/Paths.h"
 #include "toolkit/Registry.h"
 #include "util/PathGuard.h"
 

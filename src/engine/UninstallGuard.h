@@ -3,7 +3,7 @@
 // private key (empty or odd values) must never turn a removal step against the
 // shared keys or the system's folders. Each check returns why the step may not run,
 // in words for the debug output, or "" when it may.
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 // True when folder is one of the system's own folders (Program Files, Windows, a
 // user profile, ProgramData, the Start menu, the desktops ...) or lies above one,

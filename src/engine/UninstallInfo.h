@@ -1,7 +1,7 @@
 #pragma once
 // What an installation recorded in its private key, read back by the preparation
 // form before an uninstallation or a re-registration, and handed to the workers.
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 // The eleven string values of the private key, by their value names, and the key's
 // path. A value the key lacks stays empty.

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "app/App.h"
+#include "base/Paths.h"
 #include "engine/UninstallGuard.h"
 #include "platform/Platform.h"
 #include "toolkit/Messages.h"
-#include "toolkit/Paths.h"
 #include "toolkit/Registry.h"
 
 namespace {

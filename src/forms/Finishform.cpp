@@ -3,10 +3,10 @@
 #include <optional>
 
 #include "app/App.h"
+#include "base/Paths.h"
 #include "forms/Pageframe.h"
 #include "forms/Prepareform.h"
 #include "platform/Platform.h"
-#include "toolkit/Paths.h"
 #include "util/Xfunctions.h"
 
 using namespace pageframe;

@@ -3,9 +3,9 @@
 #include <chrono>
 
 #include "app/App.h"
+#include "base/Paths.h"
 #include "language/Language_subroutines.h"
 #include "platform/Platform.h"
-#include "toolkit/Paths.h"
 
 namespace pageframe {
 

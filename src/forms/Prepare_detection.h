@@ -2,8 +2,8 @@
 // What the preparation form needs to find an installed copy that keeps no state:
 // the private key template filled from given values, one machine value, and the
 // products whose older setups left uninstall entries of another kind.
+#include "base/UString.h"
 #include "toolkit/StringList.h"
-#include "toolkit/UString.h"
 
 // The template with every first placeholder replaced by value1, then every second
 // one by value2 (both exact). "" when either value is empty: no key can be formed.

@@ -3,7 +3,7 @@
 // skipped, and the licence text itself.
 #include <string>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 class TRichEdit;
 

@@ -2,8 +2,8 @@
 // Localised captions and hints of a form's controls. A page is designed with each
 // control's caption set to its own name; at construction it asks the text table for
 // the texts of its labels, buttons and boxes, kind by kind.
+#include "base/UString.h"
 #include "language/Language_management.h"
-#include "toolkit/UString.h"
 
 class TComponent;
 

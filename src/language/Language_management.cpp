@@ -3,15 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "app/Utils_fileexecution.h"
+#include "base/Paths.h"
 #include "language/Language_subroutines.h"
 #include "language/XlsxReader.h"
 #include "platform/Platform.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
-#include "toolkit/Paths.h"
 #include "toolkit/StringList.h"
 #include "toolkit/TextFile.h"
+#include "util/FolderEntries.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "base/UString.h"
 #include "toolkit/MemIniFile.h"
-#include "toolkit/UString.h"
 
 // What every lookup returns for a missing text.
 inline constexpr char16_t kMissingText[] = u"@@";

@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
+#include "base/Paths.h"
 #include "platform/Platform.h"
-#include "toolkit/Paths.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // so they are spelled exactly as stored ("ChineseT", "Azerbaijan", ...).
 #include <cstdint>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 // The name of a Windows language identifier, matched on all 16 bits; "English" for
 // every identifier the table does not list.

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "base/UString.h"
 #include "language/ZipArchive.h"
-#include "toolkit/UString.h"
 
 struct XlsxLimits {
     ZipLimits zip;

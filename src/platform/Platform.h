@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 enum class RegRoot { LocalMachine, CurrentUser };
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 class TControl;
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 // 0x00BBGGRR for a colour of its own; a system colour has the top byte 0xFF and
 // the Windows colour index below.

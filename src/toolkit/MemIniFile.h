@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "base/UString.h"
 #include "toolkit/StringList.h"
 #include "toolkit/TextFile.h"
-#include "toolkit/UString.h"
 
 class TMemIniFile {
 public:

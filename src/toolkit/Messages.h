@@ -4,7 +4,7 @@
 // numbers (an HWND on Windows, a number of the headless toolkit's own).
 #include <cstdint>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 struct TMessage {
     uint32_t Msg = 0;

@@ -7,9 +7,9 @@
 // false or an empty string, and the object is left as it was.
 #include <cstdint>
 
+#include "base/UString.h"
 #include "platform/Platform.h"
 #include "toolkit/StringList.h"
-#include "toolkit/UString.h"
 
 // True for the keys no deletion may touch: a hive root and its direct subkeys
 // ("Software", "System", ...), "Software\WOW6432Node", "Software\Classes",

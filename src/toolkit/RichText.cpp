@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+#include "base/Codepage.h"
+
 bool LooksLikeRtf(const std::string& bytes)
 {
     size_t i = 0;

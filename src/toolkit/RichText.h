@@ -3,7 +3,7 @@
 // reading a document without a window.
 #include <string>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 // Begins with "{\rtf" (after blanks).
 bool LooksLikeRtf(const std::string& bytes);

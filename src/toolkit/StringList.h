@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "base/UString.h"
 #include "toolkit/TextFile.h"
-#include "toolkit/UString.h"
 
 class TStringList {
 public:

@@ -1,5 +1,6 @@
 #include "toolkit/TextFile.h"
 
+#include "base/Codepage.h"
 #include "platform/Platform.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // Windows paths work on both machines.
 #include <string>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 enum class TextEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 

@@ -18,7 +18,7 @@
 #include <mutex>
 #include <thread>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 class TThreadControl {
 public:

@@ -3,7 +3,7 @@
 // An empty path with "\*.*" appended names the current drive's root, and a
 // relative one the current folder: neither may be listed, filled or emptied.
 // "/" counts as a separator, as Windows reads it.
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 // "X:\..." or "\\server\share...". Not "X:foo", "\foo", "foo" or "".
 bool IsFullPath(UStringView path);

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "base/UString.h"
 #include "platform/Platform.h"
 #include "toolkit/MemIniFile.h"
-#include "toolkit/UString.h"
 
 // A control whose text can be set, such as a status label. The forms adapt their
 // controls to it; an adapter used from a worker thread hands the update to the

@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "toolkit/Paths.h"
+#include "base/Paths.h"
 #include "util/PathGuard.h"
 #include "util/Xfunctions.h"
 

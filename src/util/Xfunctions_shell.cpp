@@ -1,6 +1,6 @@
 #include <array>
 
-#include "toolkit/Paths.h"
+#include "base/Paths.h"
 #include "util/Xfunctions.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "app/App.h"
+#include "base/Paths.h"
 #include "engine_install/InstallFixture.h"
-#include "toolkit/Paths.h"
 
 using ::testing::Contains;
 using ::testing::ElementsAre;

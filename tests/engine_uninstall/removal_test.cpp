@@ -1,5 +1,5 @@
 #include "engine_uninstall/UninstallFixture.h"
-#include "toolkit/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

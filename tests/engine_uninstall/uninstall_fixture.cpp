@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "toolkit/Paths.h"
+#include "base/Paths.h"
 
 using namespace std::chrono_literals;
 

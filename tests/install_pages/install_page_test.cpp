@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/App.h"
+#include "base/Paths.h"
 #include "engine/Installthread.h"
 #include "forms/Askinstallform.h"
 #include "forms/Cancelconfirmform.h"
@@ -9,7 +10,6 @@
 #include "forms/Installform.h"
 #include "forms/Setupprogram.h"
 #include "install_pages/InstallPagesFixture.h"
-#include "toolkit/Paths.h"
 #include "toolkit/headless/ScriptRunner.h"
 
 namespace {

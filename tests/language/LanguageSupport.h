@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/UString.h"
 #include "language/Language_management.h"
-#include "toolkit/UString.h"
 
 // Rows of UTF-8 cells; an empty string leaves the cell out.
 using SheetRows = std::vector<std::vector<std::string>>;

@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <thread>
 
+#include "base/Paths.h"
+#include "platform/Platform.h"
 #include "toolkit_headless/Pump.h"
 #include "toolkit_native/Fixture.h"
-#include "platform/Platform.h"
-#include "toolkit/Paths.h"
 
 using shared::PumpUntil;
 

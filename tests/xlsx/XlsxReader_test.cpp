@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "base/UString.h"
 #include "language/XlsxReader.h"
 #include "language/XmlTokenizer.h"
-#include "toolkit/UString.h"
 #include "xlsx/ZipBuilder.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 #include "toolkit/win32/Native.h"
 #include "toolkit/win32/NativeSpy.h"
 

@@ -1,4 +1,4 @@
-#include "platform/Codepage.h"
+#include "base/Codepage.h"
 
 #include <array>
 
@@ -18,7 +18,7 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
-std::string AnsiEncode(UStringView text)
+std::string ToAnsi(UStringView text)
 {
     std::string out;
     out.reserve(text.size());
@@ -43,7 +43,7 @@ std::string AnsiEncode(UStringView text)
     return out;
 }
 
-UString AnsiDecode(std::string_view bytes)
+UString FromAnsi(std::string_view bytes)
 {
     UString out;
     out.reserve(bytes.size());

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 namespace sim {
 

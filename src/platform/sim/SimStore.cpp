@@ -25,6 +25,15 @@ MachineLock::~MachineLock()
         ::close(fd_);  // releases the lock
 }
 
+namespace {
+
+int64_t MtimeNs(const struct stat& st)
+{
+    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
 FileStamp StampOf(const std::string& path)
 {
     FileStamp s;
@@ -34,20 +43,11 @@ FileStamp StampOf(const std::string& path)
     s.exists = true;
     s.inode = st.st_ino;
     s.size = static_cast<uint64_t>(st.st_size);
-    s.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    s.mtimeNs = MtimeNs(st);
     return s;
 }
 
 CachedFile::~CachedFile() { Forget(); }
-
-namespace {
-
-int64_t MtimeNs(const struct stat& st)
-{
-    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
-}  // namespace
 
 bool CachedFile::Changed(const std::string& path) const
 {
@@ -61,8 +61,7 @@ bool CachedFile::Changed(const std::string& path) const
     struct stat st {};
     if (::fstat(pin_, &st) != 0 || st.st_nlink == 0)
         return true;
-    const int64_t mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return static_cast<uint64_t>(st.st_size) != stamp_.size || mtimeNs != stamp_.mtimeNs ||
+    return static_cast<uint64_t>(st.st_size) != stamp_.size || MtimeNs(st) != stamp_.mtimeNs ||
            static_cast<uint64_t>(st.st_ino) != stamp_.inode;
 }
 
@@ -106,12 +105,11 @@ bool ReadHostFile(const std::string& path, std::string& bytes)
     return true;
 }
 
-namespace {
-bool WriteAll(int fd, const std::string& bytes)
+bool WriteAll(int fd, const char* data, size_t size)
 {
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -120,7 +118,6 @@ bool WriteAll(int fd, const std::string& bytes)
     }
     return true;
 }
-}  // namespace
 
 bool WriteHostFileAtomic(const std::string& path, const std::string& bytes)
 {
@@ -128,7 +125,7 @@ bool WriteHostFileAtomic(const std::string& path, const std::string& bytes)
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const bool ok = WriteAll(fd, bytes);
+    const bool ok = WriteAll(fd, bytes.data(), bytes.size());
     ::close(fd);
     if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
@@ -142,7 +139,7 @@ bool AppendHostFile(const std::string& path, const std::string& bytes)
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const bool ok = WriteAll(fd, bytes);
+    const bool ok = WriteAll(fd, bytes.data(), bytes.size());
     ::close(fd);
     return ok;
 }

@@ -1,10 +1,10 @@
-#include "platform/Codepage.h"
+#include "base/Codepage.h"
 
 #include <windows.h>
 
 #include <climits>
 
-std::string AnsiEncode(UStringView text)
+std::string ToAnsi(UStringView text)
 {
     if (text.empty() || text.size() > INT_MAX)
         return {};
@@ -21,7 +21,7 @@ std::string AnsiEncode(UStringView text)
     return out;
 }
 
-UString AnsiDecode(std::string_view bytes)
+UString FromAnsi(std::string_view bytes)
 {
     if (bytes.empty() || bytes.size() > INT_MAX)
         return {};

@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 #undef CopyFile
 #undef DeleteFile

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 namespace native {
 

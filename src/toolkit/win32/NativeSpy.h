@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 #include "toolkit/win32/Native.h"
 
 namespace native {

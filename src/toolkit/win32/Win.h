@@ -16,7 +16,7 @@
 #undef DrawText
 #undef GetClassName
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
 

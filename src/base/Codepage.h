@@ -1,10 +1,11 @@
 #pragma once
 // The system's ANSI code page: Windows-1252 on the simulated machine, CP_ACP on
 // Windows. A character the code page cannot hold becomes "?"; never throws.
+// The platform defines them (sim/, win32/); base itself does not call them.
 #include <string>
 #include <string_view>
 
-#include "toolkit/UString.h"
+#include "base/UString.h"
 
-std::string AnsiEncode(UStringView text);
-UString AnsiDecode(std::string_view bytes);
+std::string ToAnsi(UStringView text);
+UString FromAnsi(std::string_view bytes);

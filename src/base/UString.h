@@ -1,6 +1,7 @@
 #pragma once
 // The program's one string type: UTF-16 code units, as Windows keeps them.
-// Conversions to UTF-8, wchar_t and the ANSI code page happen only at the edges.
+// Conversions to UTF-8 and wchar_t happen only at the edges; the ANSI code page
+// is base/Codepage.h.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,10 +17,9 @@ UString FromUtf8(std::string_view text);
 // becomes U+FFFD as above.
 std::wstring ToWide(UStringView text);
 UString FromWide(std::wstring_view text);
-
-// The system's ANSI code page: Windows-1252 on the simulated machine, CP_ACP on Windows.
-std::string ToAnsi(UStringView text);
-UString FromAnsi(std::string_view bytes);
+// Appends the UTF-8 form of one code point; a surrogate or a value beyond U+10FFFF
+// becomes U+FFFD.
+void AppendUtf8(std::string& out, char32_t codePoint);
 
 // Case-insensitive comparison as INI section and key names need it.
 bool SameText(UStringView a, UStringView b);
@@ -37,6 +37,18 @@ UString UIntToStr(unsigned long long value);
 UString ReplaceAll(UStringView text, UStringView from, UStringView to);
 bool StartsWith(UStringView text, UStringView prefix);
 bool EndsWith(UStringView text, UStringView suffix);
+
+// The value of a hexadecimal digit (either case), -1 for any other character.
+constexpr int HexDigit(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
 
 // The index-th field (from 0) of `text` split at `delimiter`, trimmed; empty when
 // the text has fewer fields.
