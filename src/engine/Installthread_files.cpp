@@ -331,16 +331,15 @@ void TInstallThread::CopyFiles()
     CreateFolderIfMissing(App.OldInstallDir);
 
     // User data that stayed in place wins over payload files of the same name, as
-    // it does when it is brought back from the backup.
-    const bool keepExisting = !keptInPlace_.empty();
-    CopyFolderTree(PayloadFolder(SetupValue(u"%PROGRAM_FILES")), IncludeTrailingPathDelimiter(App.InstallDir),
-                   &copyStatus_, bar_, u"", keepExisting);
-    CopyFolderTree(PayloadFolder(SetupValue(u"%PROGRAM_FILES_OLD")), IncludeTrailingPathDelimiter(App.OldInstallDir),
-                   &copyStatus_, bar_, u"", keepExisting);
+    // it does when it is brought back from the backup; everything else is replaced.
+    CopyFolderTreeKeeping(PayloadFolder(SetupValue(u"%PROGRAM_FILES")), IncludeTrailingPathDelimiter(App.InstallDir),
+                          &copyStatus_, bar_, keptInPlace_);
+    CopyFolderTreeKeeping(PayloadFolder(SetupValue(u"%PROGRAM_FILES_OLD")),
+                          IncludeTrailingPathDelimiter(App.OldInstallDir), &copyStatus_, bar_, keptInPlace_);
     const UString updater = SetupValue(u"%UPDATER_DIR");
     App.UpdaterDir = IncludeTrailingPathDelimiter(App.InstallRootDir + u"\\" + updater);
     CreateFolderIfMissing(App.UpdaterDir);
-    CopyFolderTree(PayloadFolder(updater), App.UpdaterDir, &copyStatus_, bar_, u"", keepExisting);
+    CopyFolderTreeKeeping(PayloadFolder(updater), App.UpdaterDir, &copyStatus_, bar_, keptInPlace_);
     CheckPause();
 
     const PermissionTool tool = PermissionToolFor(WindowsMajorVersion());
