@@ -143,6 +143,18 @@ UString PayloadFolder(const UString& name)
     return name.empty() ? payload : payload + name + u"\\";
 }
 
+// The payload folder as the installer's folder spells it: Windows finds
+// "Program Files" under any letter case, and the kept copy must leave it out
+// whichever one the package uses.
+UString PayloadFolderName()
+{
+    bool listed = false;
+    for (const DirEntry& entry : TreeEntries(ExeFolder(), listed))
+        if ((entry.attributes & FileAttr::Directory) && SameText(entry.name, u"Program Files"))
+            return entry.name;
+    return u"Program Files";
+}
+
 uint32_t WindowsMajorVersion()
 {
     return Platform().GetWindowsVersion().major;
@@ -387,7 +399,7 @@ void TInstallThread::KeepInstallerCopy()
         Debug(u"Installer copy not kept: no folder in \"" + App.UninstallerPath + u"\"");
         return;
     }
-    CopyFolderTree(ExeFolder(), target, &copyStatus_, bar_, u"program files", false);
+    CopyFolderTree(ExeFolder(), target, &copyStatus_, bar_, PayloadFolderName(), false);
 }
 
 void TInstallThread::CopyTextsToInstallerCopy()

@@ -57,6 +57,22 @@ TEST_F(InstallRunTest, CopiesThePayloadAndKeepsTheInstallerWithoutIt)
     EXPECT_THAT(DebugLines(), Contains(u"sBackupProgPath : " + UString(Templates) + u"\\OstrelReg\\ScriptsMacros"));
 }
 
+// The payload goes to the program folders only, however the package spells its folder.
+class PayloadSpellingTest : public InstallFixture, public ::testing::WithParamInterface<const char16_t*> {};
+
+TEST_P(PayloadSpellingTest, TheKeptInstallerLeavesOutThePayload)
+{
+    WritePackage(GetParam());
+    ASSERT_TRUE(RunInstall().threadFinished);
+    EXPECT_EQ(ExpectedPayload(), FilesBelow(Program));
+    EXPECT_EQ((std::vector<UString>{In(KeptCopy, u"English\\Application.ico"), In(KeptCopy, u"Setup.exe"),
+                                    In(KeptCopy, u"Setup.ini"), In(KeptCopy, u"Texts\\InstallWizard.xlsx")}),
+              FilesBelow(KeptCopy));
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, PayloadSpellingTest,
+                         ::testing::Values(u"Program Files", u"program files", u"PROGRAM files"));
+
 TEST_F(InstallRunTest, AnInstallerWithTextsOnlyInThePayloadGivesItsCopyTheWorkbook)
 {
     Set("%PROGRAM_DATA", "Data\\");
