@@ -196,6 +196,28 @@ TEST_F(InstallRunTest, ShortcutsLeadToTheProgramTheUninstallerAndTheManual)
     EXPECT_EQ(u"C:\\Users\\Public\\Desktop\\Ostrel Desktop.lnk", App.LinkDesktopPath);
 }
 
+// A later uninstallation finds the Start-menu folders through the recorded paths,
+// so a shortcut that could not be saved is recorded all the same.
+TEST_F(InstallRunTest, AShortcutThatCouldNotBeSavedIsRecordedAndSaidSo)
+{
+    WritePackage();
+    const UString program = In(StartMenu, u"Ostrel.lnk");
+    const UString desktop = u"C:\\Users\\Public\\Desktop\\Ostrel Desktop.lnk";
+    machine().FailOn(SimOp::WriteShortcut, program, WinError::AccessDenied);
+    machine().FailOn(SimOp::WriteShortcut, desktop, WinError::AccessDenied);
+    ASSERT_TRUE(RunInstall().threadFinished);
+
+    EXPECT_FALSE(machine().FileExists(program));
+    EXPECT_TRUE(machine().FileExists(In(StartMenu, u"Uninstall Ostrel.lnk")));
+    EXPECT_EQ(program, App.LinkProgramsExecPath);
+    EXPECT_EQ(desktop, App.LinkDesktopPath);
+    const std::vector<UString> values = KeyValues(RegRoot::LocalMachine, PrivateKey);
+    EXPECT_THAT(values, Contains(u"LINK_ProgramsExec=" + program));
+    EXPECT_THAT(values, Contains(u"LINK_DesktopExec=" + desktop));
+    EXPECT_THAT(DebugLines(), Contains(u"Shortcut not saved: " + program));
+    EXPECT_THAT(DebugLines(), Contains(u"Shortcut not saved: " + desktop));
+}
+
 // The status line's file paths become "file"; the rest stays as it was shown.
 std::vector<UString> Steps(const std::vector<UString>& events)
 {
