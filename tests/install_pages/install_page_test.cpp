@@ -190,6 +190,22 @@ TEST_F(InstallPage, ProgramEndingBetweenTwoSafePointsWaitsForTheWorkersPause)
     EXPECT_FALSE(worker->Finished());
 }
 
+// The keyboard on the progress page and after: Esc is Cancel, Esc on the question
+// goes on, Enter on the finish page is Finish.
+TEST_F(InstallPage, EscAsksEscOnTheQuestionGoesOnAndEnterFinishes)
+{
+    InstallUntilHeld();
+    ASSERT_TRUE(headless::PressEscape(*FInstall));
+    EXPECT_EQ(Shown(), (std::vector<UString>{u"FCancelConfirm", u"FInstall"}));
+    EXPECT_EQ(FCancelConfirm->ActiveControl(), FCancelConfirm->bt_OK);
+    ReleaseIntoPause();
+    ASSERT_TRUE(headless::PressEscape(*FCancelConfirm));
+    ASSERT_TRUE(WaitForFinishPage());
+    EXPECT_TRUE(UninstallEntryWritten());
+    ASSERT_TRUE(headless::PressEnter(*FFinish));
+    EXPECT_TRUE(app->Terminated());
+}
+
 TEST_F(InstallPage, CloseBoxAsksInsteadOfClosingAndClosingTheQuestionGoesOn)
 {
     InstallUntilHeld();
