@@ -143,6 +143,18 @@ UString PayloadFolder(const UString& name)
     return name.empty() ? payload : payload + name + u"\\";
 }
 
+// The payload folder as the installer's folder spells it: Windows finds
+// "Program Files" under any letter case, and the kept copy must leave it out
+// whichever one the package uses.
+UString PayloadFolderName()
+{
+    bool listed = false;
+    for (const DirEntry& entry : TreeEntries(ExeFolder(), listed))
+        if ((entry.attributes & FileAttr::Directory) && SameText(entry.name, u"Program Files"))
+            return entry.name;
+    return u"Program Files";
+}
+
 uint32_t WindowsMajorVersion()
 {
     return Platform().GetWindowsVersion().major;
@@ -331,16 +343,15 @@ void TInstallThread::CopyFiles()
     CreateFolderIfMissing(App.OldInstallDir);
 
     // User data that stayed in place wins over payload files of the same name, as
-    // it does when it is brought back from the backup.
-    const bool keepExisting = !keptInPlace_.empty();
-    CopyFolderTree(PayloadFolder(SetupValue(u"%PROGRAM_FILES")), IncludeTrailingPathDelimiter(App.InstallDir),
-                   &copyStatus_, bar_, u"", keepExisting);
-    CopyFolderTree(PayloadFolder(SetupValue(u"%PROGRAM_FILES_OLD")), IncludeTrailingPathDelimiter(App.OldInstallDir),
-                   &copyStatus_, bar_, u"", keepExisting);
+    // it does when it is brought back from the backup; everything else is replaced.
+    CopyFolderTreeKeeping(PayloadFolder(SetupValue(u"%PROGRAM_FILES")), IncludeTrailingPathDelimiter(App.InstallDir),
+                          &copyStatus_, bar_, keptInPlace_);
+    CopyFolderTreeKeeping(PayloadFolder(SetupValue(u"%PROGRAM_FILES_OLD")),
+                          IncludeTrailingPathDelimiter(App.OldInstallDir), &copyStatus_, bar_, keptInPlace_);
     const UString updater = SetupValue(u"%UPDATER_DIR");
     App.UpdaterDir = IncludeTrailingPathDelimiter(App.InstallRootDir + u"\\" + updater);
     CreateFolderIfMissing(App.UpdaterDir);
-    CopyFolderTree(PayloadFolder(updater), App.UpdaterDir, &copyStatus_, bar_, u"", keepExisting);
+    CopyFolderTreeKeeping(PayloadFolder(updater), App.UpdaterDir, &copyStatus_, bar_, keptInPlace_);
     CheckPause();
 
     const PermissionTool tool = PermissionToolFor(WindowsMajorVersion());
@@ -388,7 +399,7 @@ void TInstallThread::KeepInstallerCopy()
         Debug(u"Installer copy not kept: no folder in \"" + App.UninstallerPath + u"\"");
         return;
     }
-    CopyFolderTree(ExeFolder(), target, &copyStatus_, bar_, u"program files", false);
+    CopyFolderTree(ExeFolder(), target, &copyStatus_, bar_, PayloadFolderName(), false);
 }
 
 void TInstallThread::CopyTextsToInstallerCopy()

@@ -7,11 +7,15 @@
 
 namespace {
 
-// The shortcut's file when it was written, else "".
+// The shortcut's file, also when it could not be saved: the recorded path is how a
+// later uninstallation finds the Start-menu folders, and deleting a missing file
+// does no harm.
 UString MakeShortcut(const UString& file, const UString& target, const UString& description, const UString& icon,
                      const UString& arguments)
 {
-    return CreateShortcutFile(file, target, description, icon, arguments) ? file : UString();
+    if (!CreateShortcutFile(file, target, description, icon, arguments))
+        Platform().DebugOutput(u"Shortcut not saved: " + file);
+    return file;
 }
 
 }  // namespace

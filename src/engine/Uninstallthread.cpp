@@ -160,20 +160,18 @@ void TUninstallThread::RemoveLinks()
     const UString publisherFolder = FolderOf(programFolder);
     CheckPause();
     if (!publisherFolder.empty() && Platform().DirectoryExists(publisherFolder)) {
+        const int count =
+            CountFolderEntriesExcept(publisherFolder, App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_FOLDER"));
+        Platform().DebugOutput(u"sProgramOnStartMenu Folder Item Count = " + IntToStr(count));
         const UString refusal = ShortcutFolderRefusal(publisherFolder);
         if (!refusal.empty()) {
             Trace(u"publisher's Start-menu folder kept: " + refusal);
-        } else {
-            const int count =
-                CountFolderEntriesExcept(publisherFolder, App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_FOLDER"));
-            Platform().DebugOutput(u"sProgramOnStartMenu Folder Item Count = " + IntToStr(count));
-            if (count <= 0) {
-                CheckPause();
-                if (Platform().RemoveDirectory(publisherFolder))
-                    Platform().DebugOutput(u"Remove ProgramOnStartMenu folder success!!");
-                else
-                    Platform().DebugOutput(u"Remove ProgramOnStartMenu folder fail!!");
-            }
+        } else if (count <= 0) {
+            CheckPause();
+            if (Platform().RemoveDirectory(publisherFolder))
+                Platform().DebugOutput(u"Remove ProgramOnStartMenu folder success!!");
+            else
+                Platform().DebugOutput(u"Remove ProgramOnStartMenu folder fail!!");
         }
     }
     CheckPause();

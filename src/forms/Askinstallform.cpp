@@ -26,6 +26,7 @@ TFAskInstall::TFAskInstall(TComponent* owner) : TForm(owner)
     bt_Previous = NewButton(*this, *p_Bottom, u"bt_Previous", 281, 12, 75, 0);
     bt_Install = NewButton(*this, *p_Bottom, u"bt_Install", 362, 12, 79, 1);
     bt_Cancel = NewButton(*this, *p_Bottom, u"bt_Cancel", 455, 12, 75, 2);
+    SetKeyButtons(bt_Install, bt_Cancel);
 
     bt_Previous->OnClick = [this](TObject* sender) { bt_PreviousClick(sender); };
     bt_Install->OnClick = [this](TObject* sender) { bt_InstallClick(sender); };

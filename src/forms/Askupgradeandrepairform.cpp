@@ -19,6 +19,7 @@ TFAskUpgradeAndRepair::TFAskUpgradeAndRepair(TComponent* owner) : TForm(owner)
     p_Bottom = NewBottomBand(*this, true);
     bt_Upgrade = NewButton(*this, *p_Bottom, u"bt_Upgrade", 362, 12, 79, 0);
     bt_Cancel = NewButton(*this, *p_Bottom, u"bt_Cancel", 455, 12, 75, 1);
+    SetKeyButtons(bt_Upgrade, bt_Cancel);
 
     App.ApplyLabelTexts(*this, App.TextSection);
     App.ApplyButtonTexts(*this, App.TextSection);

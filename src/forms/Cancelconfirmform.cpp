@@ -21,6 +21,7 @@ TFCancelConfirm::TFCancelConfirm(TComponent* owner) : TForm(owner)
     lb_CancelConfirm->SetLayout(tlCenter);
     bt_OK = NewButton(*this, *this, u"bt_OK", 131, 115, 120, -1);
     bt_Cancel = NewButton(*this, *this, u"bt_Cancel", 266, 115, 120, -1);
+    SetKeyButtons(bt_OK, bt_Cancel);
 
     bt_OK->OnClick = [this](TObject* sender) { bt_OKClick(sender); };
     bt_Cancel->OnClick = [this](TObject* sender) { bt_CancelClick(sender); };

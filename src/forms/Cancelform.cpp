@@ -20,6 +20,7 @@ TFCancel::TFCancel(TComponent* owner) : TForm(owner)
     lb_Notes = NewLabel(*this, *p_Client, u"lb_Notes", 34, 87, 297, 73, true);
     p_Bottom = NewBottomBand(*this, false);
     bt_OK = NewButton(*this, *p_Bottom, u"bt_OK", 447, 12, 79, -1);
+    SetKeyButtons(bt_OK, nullptr);
 
     bt_OK->OnClick = [this](TObject* sender) { bt_OKClick(sender); };
     OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };

@@ -36,6 +36,7 @@ TFEULA::TFEULA(TComponent* owner) : TForm(owner)
     bt_Next = NewButton(*this, *p_Bottom, u"bt_Next", 378, 12, 79, 0);
     bt_Previous = NewButton(*this, *p_Bottom, u"bt_Previous", 297, 12, 75, 1);
     bt_Cancel = NewButton(*this, *p_Bottom, u"bt_Cancel", 463, 12, 75, 2);
+    SetKeyButtons(bt_Next, bt_Cancel);
     PrintDialog1 = new TPrintDialog(this);
     PrintDialog1->SetName(u"PrintDialog1");
 

@@ -35,6 +35,7 @@ TFFinish::TFFinish(TComponent* owner) : TForm(owner)
     ck_StartProgram = NewCheckBox(*this, *p_Client, u"ck_StartProgram", 40, 192, 321, 17);
     p_Bottom = NewBottomBand(*this, false);
     bt_Finish = NewButton(*this, *p_Bottom, u"bt_Finish", 443, 14, 79, -1);
+    SetKeyButtons(bt_Finish, nullptr);
 
     bt_Finish->OnClick = [this](TObject* sender) { bt_FinishClick(sender); };
     OnShow = [this](TObject* sender) { FormShow(sender); };

@@ -28,6 +28,7 @@ TFInstall::TFInstall(TComponent* owner) : TForm(owner)
     pb_Installation = NewProgressBar(*this, *p_Client, u"pb_Installation", 23, 149, 507, 17);
     p_Bottom = NewBottomBand(*this, true);
     bt_Cancel = NewButton(*this, *p_Bottom, u"bt_Cancel", 455, 12, 75, -1);
+    SetKeyButtons(nullptr, bt_Cancel);
 
     bt_Cancel->OnClick = [this](TObject* sender) { bt_CancelClick(sender); };
     OnShow = [this](TObject* sender) { FormShow(sender); };

@@ -79,6 +79,14 @@ TButton* NewButton(TForm& form, TWinControl& parent, UStringView name, int left,
     return button;
 }
 
+void SetKeyButtons(TButton* forward, TButton* cancel)
+{
+    if (forward)
+        forward->SetDefault(true);
+    if (cancel)
+        cancel->SetCancel(true);
+}
+
 TCheckBox* NewCheckBox(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,
                        int height)
 {

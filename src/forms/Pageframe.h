@@ -42,6 +42,9 @@ TLabel* NewLabel(TForm& form, TWinControl& parent, UStringView name, int left, i
                  bool wordWrap);
 TButton* NewButton(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,
                    int tabOrder);
+// The keyboard's buttons: Enter presses forward when no push button has the focus,
+// Esc presses cancel; either may be absent (Esc then acts as the close box).
+void SetKeyButtons(TButton* forward, TButton* cancel);
 TCheckBox* NewCheckBox(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,
                        int height);
 TRadioButton* NewRadioButton(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,

@@ -25,6 +25,7 @@ TFPrepare::TFPrepare(TComponent* owner) : TForm(owner)
     lb_Prepare = NewLabel(*this, *this, u"lb_Prepare", 24, 22, 330, 42, true);
     lb_PrepareProc = NewLabel(*this, *this, u"lb_PrepareProc", 24, 74, 330, 17, true);
     bt_Cancel = NewButton(*this, *this, u"bt_Cancel", 279, 97, 75, -1);
+    SetKeyButtons(nullptr, bt_Cancel);
     pb_Prepare = NewProgressBar(*this, *this, u"pb_Prepare", 24, 98, 249, 23);
     Timer1 = new TTimer(this);
     Timer1->SetName(u"Timer1");

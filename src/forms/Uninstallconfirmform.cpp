@@ -21,6 +21,7 @@ TFUninstallConfirm::TFUninstallConfirm(TComponent* owner) : TForm(owner)
     lb_UninstallConfirm->SetLayout(tlCenter);
     bt_OK = NewButton(*this, *this, u"bt_OK", 53, 73, 80, -1);
     bt_Cancel = NewButton(*this, *this, u"bt_Cancel", 150, 73, 80, -1);
+    SetKeyButtons(bt_OK, bt_Cancel);
 
     bt_OK->OnClick = [this](TObject* sender) { bt_OKClick(sender); };
     bt_Cancel->OnClick = [this](TObject* sender) { bt_CancelClick(sender); };

@@ -31,6 +31,7 @@ TFUninstall::TFUninstall(TComponent* owner) : TForm(owner)
     pb_Uninstallation = NewProgressBar(*this, *p_Client, u"pb_Uninstallation", 23, 143, 507, 17);
     p_Bottom = NewBottomBand(*this, true);
     bt_Cancel = NewButton(*this, *p_Bottom, u"bt_Cancel", 455, 12, 75, -1);
+    SetKeyButtons(nullptr, bt_Cancel);
 
     bt_Cancel->OnClick = [this](TObject* sender) { bt_CancelClick(sender); };
     OnShow = [this](TObject* sender) { FormShow(sender); };

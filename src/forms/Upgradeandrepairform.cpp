@@ -22,6 +22,7 @@ TFUpgradeAndRepair::TFUpgradeAndRepair(TComponent* owner) : TForm(owner)
     pb_Upgrade = NewProgressBar(*this, *p_Client, u"pb_Upgrade", 23, 149, 507, 17);
     p_Bottom = NewBottomBand(*this, true);
     bt_Cancel = NewButton(*this, *p_Bottom, u"bt_Cancel", 455, 12, 75, -1);
+    SetKeyButtons(nullptr, bt_Cancel);
 
     App.ApplyButtonTexts(*this, App.TextSection);
     App.ApplyLabelTexts(*this, App.TextSection);

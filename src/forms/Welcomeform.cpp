@@ -26,6 +26,7 @@ TFWelcome::TFWelcome(TComponent* owner) : TForm(owner)
     lb_Version = NewVersionLabel(*this, *p_Bottom);
     bt_Next = NewButton(*this, *p_Bottom, u"bt_Next", 375, 14, 79, 0);
     bt_Cancel = NewButton(*this, *p_Bottom, u"bt_Cancel", 462, 14, 75, 1);
+    SetKeyButtons(bt_Next, bt_Cancel);
 
     bt_Next->OnClick = [this](TObject* sender) { bt_NextClick(sender); };
     bt_Cancel->OnClick = [this](TObject* sender) { bt_CancelClick(sender); };

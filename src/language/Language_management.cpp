@@ -52,16 +52,18 @@ UString ReadWorkbookInto(TMemIniFile& table, const UString& workbookPath, UStrin
     if (!error.empty())
         return error;
     const long ident = FindColumn(sheet, u"Ident");
-    const long english = FindColumn(sheet, u"English");
     if (ident < 0)
         return u"the sheet has no column Ident";
-    if (english < 0)
-        return u"the sheet has no column English";
+    // "English" is needed only by a row whose language has no column: a sheet of
+    // German texts alone serves German.
+    const long english = FindColumn(sheet, u"English");
     UString section;
     for (size_t row = 1; row < sheet.RowCount(); ++row) {
         if (!IsWorkbookLanguage(languageName))
             languageName = u"English";
         const long own = FindColumn(sheet, languageName);
+        if (own < 0 && english < 0)
+            return u"the sheet has no column English";
         const UString key(sheet.Cell(row, static_cast<size_t>(ident)));
         const UStringView text = sheet.Cell(row, static_cast<size_t>(own >= 0 ? own : english));
         if (key.empty())

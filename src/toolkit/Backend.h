@@ -62,6 +62,10 @@ uint64_t DesktopWindow();
 FrameSize FormFrame(const TForm& form);
 TRect WorkArea();
 void BringToFront(TForm& form);
+// The keyboard focus: the control of this form that has it (nullptr when none),
+// and giving it to a control.
+TControl* FocusedControl(const TForm& form);
+void SetFocus(TControl& control);
 
 // --- timers ---
 void TimerChanged(TTimer& timer);

@@ -57,6 +57,9 @@ void TForm::SetVisible(bool visible)
             Application->FormActivated(this);
         if (OnShow)
             OnShow(this);
+        // As in a dialog, the keyboard starts at the first control in tab order.
+        if (Visible())
+            FocusFirstControl();
     } else {
         TControl::SetVisible(false);
         if (Application)
@@ -191,6 +194,87 @@ TButton* FindButton(const TForm& form, bool wantDefault)
 TButton* TForm::DefaultButton() const { return FindButton(*this, true); }
 TButton* TForm::CancelButton() const { return FindButton(*this, false); }
 
+namespace {
+bool CanFocus(const TControl& control) { return control.TabStop() && control.Showing() && control.EnabledInChain(); }
+
+void CollectTabControls(const TWinControl& parent, std::vector<TControl*>& out)
+{
+    // Ordered as the native toolkit stacks the windows, which is the order Tab follows.
+    std::vector<std::pair<int, TControl*>> order;
+    for (int i = 0; i < parent.ControlCount(); ++i) {
+        TControl* c = parent.Controls(i);
+        order.emplace_back(c->TabOrder() >= 0 ? c->TabOrder() : 100000 + i, c);
+    }
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [tabOrder, c] : order) {
+        if (!c->Showing() || !c->EnabledInChain())
+            continue;
+        if (CanFocus(*c))
+            out.push_back(c);
+        if (auto* holder = dynamic_cast<TWinControl*>(c); holder && !dynamic_cast<TForm*>(c))
+            CollectTabControls(*holder, out);
+    }
+}
+}  // namespace
+
+std::vector<TControl*> TForm::TabControls() const
+{
+    std::vector<TControl*> out;
+    CollectTabControls(*this, out);
+    return out;
+}
+
+TControl* TForm::ActiveControl() const { return backend::FocusedControl(*this); }
+
+void TForm::SetActiveControl(TControl* control)
+{
+    if (control && CanFocus(*control))
+        backend::SetFocus(*control);
+}
+
+void TForm::FocusFirstControl()
+{
+    const std::vector<TControl*> controls = TabControls();
+    if (!controls.empty())
+        backend::SetFocus(*controls.front());
+}
+
+void TForm::SelectNext(bool forward)
+{
+    const std::vector<TControl*> controls = TabControls();
+    if (controls.empty())
+        return;
+    const auto at = std::find(controls.begin(), controls.end(), ActiveControl());
+    size_t next = 0;
+    if (at != controls.end()) {
+        const size_t i = static_cast<size_t>(at - controls.begin());
+        next = forward ? (i + 1) % controls.size() : (i + controls.size() - 1) % controls.size();
+    } else if (!forward) {
+        next = controls.size() - 1;
+    }
+    backend::SetFocus(*controls[next]);
+}
+
+void TForm::EnterPressed()
+{
+    TButton* button = dynamic_cast<TButton*>(ActiveControl());
+    if (!button)
+        button = DefaultButton();
+    if (button && button->Showing() && button->EnabledInChain())
+        button->Click();
+}
+
+void TForm::EscapePressed()
+{
+    TButton* button = CancelButton();
+    if (!button) {
+        Close();
+        return;
+    }
+    if (button->EnabledInChain())
+        button->Click();
+}
+
 void TForm::WndProc(TMessage& message)
 {
     if (message.Msg == WM::Close) {
@@ -201,9 +285,10 @@ void TForm::WndProc(TMessage& message)
     // Enter and Esc come as commands without a control: IDOK and IDCANCEL.
     if (message.Msg == WM::Command && message.LParam == 0) {
         uint16_t id = LoWord(message.WParam);
-        TButton* b = id == ID::Ok ? DefaultButton() : id == ID::Cancel ? CancelButton() : nullptr;
-        if (b && b->EnabledInChain())
-            b->Click();
+        if (id == ID::Ok)
+            EnterPressed();
+        else if (id == ID::Cancel)
+            EscapePressed();
         message.Result = 0;
         return;
     }

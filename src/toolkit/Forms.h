@@ -70,6 +70,22 @@ public:
     TButton* DefaultButton() const;
     TButton* CancelButton() const;
 
+    // The controls Tab visits, in turn: those with a tab stop that show and are
+    // enabled, by tab order inside each parent (the others after them in the
+    // order they were placed), a panel's own before the next sibling's.
+    std::vector<TControl*> TabControls() const;
+    // The control with the keyboard focus when it is on this form, else nullptr.
+    TControl* ActiveControl() const;
+    // Gives a control of this form the keyboard focus.
+    void SetActiveControl(TControl* control);
+    // Tab (forward) and Shift+Tab: the focus moves to the next control, round.
+    void SelectNext(bool forward);
+    // Enter: the focused push button, or the default button when no push button
+    // has the focus. Esc: the cancel button, or the close request where there is
+    // none. A disabled button is not pressed.
+    void EnterPressed();
+    void EscapePressed();
+
     // Runs OnCreate once, after the constructor has finished; TApplication::CreateForm
     // calls it.
     void AfterConstruction();
@@ -86,6 +102,7 @@ public:
 
 private:
     void PlaceOnFirstShow();
+    void FocusFirstControl();
     TFormBorderStyle borderStyle_ = bsSizeable;
     unsigned borderIcons_ = BorderIcon::Default;
     TPosition position_ = poDesigned;

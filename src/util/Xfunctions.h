@@ -5,6 +5,7 @@
 // nothing to the user: what fails is skipped and the work goes on.
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "base/UString.h"
 #include "platform/Platform.h"
@@ -55,6 +56,10 @@ bool CreateShortcutFile(const UString& linkFile, const UString& target, const US
 // source or lies below it (the copy would feed on itself).
 void CopyFolderTree(const UString& source, const UString& target, ITextSink* label, IProgressSink* bar,
                     const UString& skippedFolder, bool failIfExists);
+// As CopyFolderTree overwriting, with nothing skipped, except that below any of
+// keptFolders a file already there stays as it is.
+void CopyFolderTreeKeeping(const UString& source, const UString& target, ITextSink* label, IProgressSink* bar,
+                           const std::vector<UString>& keptFolders);
 // Deletes everything in folder; the folder stays. Label and bar follow only the files
 // directly in folder. A file or folder that cannot be deleted stays. Does nothing on
 // a root, or on a path with "." or ".." parts.

@@ -63,8 +63,19 @@ void RetryOverProtectedFile(const UString& from, const UString& to)
         Platform().CopyFile(from, to, false);
 }
 
+// Below the kept folders a file already there is never replaced.
+bool InKeptFolder(const UString& path, const std::vector<UString>* keptFolders)
+{
+    if (!keptFolders)
+        return false;
+    for (const UString& kept : *keptFolders)
+        if (IsBelowFolder(path, kept))
+            return true;
+    return false;
+}
+
 void CopyTree(const UString& source, const UString& target, ITextSink* label, IProgressSink* bar,
-              const UString& skippedFolder, bool failIfExists)
+              const UString& skippedFolder, bool failIfExists, const std::vector<UString>* keptFolders = nullptr)
 {
     for (const DirEntry& entry : ListEntries(source)) {
         if (IsFolder(entry)) {
@@ -73,13 +84,15 @@ void CopyTree(const UString& source, const UString& target, ITextSink* label, IP
             const UString subTarget = target + entry.name;
             if (!Platform().DirectoryExists(subTarget))
                 Platform().CreateDirectory(subTarget);
-            CopyTree(source + entry.name + u"\\", subTarget + u"\\", label, bar, skippedFolder, failIfExists);
+            CopyTree(source + entry.name + u"\\", subTarget + u"\\", label, bar, skippedFolder, failIfExists,
+                     keptFolders);
             continue;
         }
         const UString to = target + entry.name;
         if (label)
             label->SetText(to);
-        if (!Platform().CopyFile(source + entry.name, to, failIfExists) && !failIfExists)
+        const bool keepExisting = failIfExists || InKeptFolder(to, keptFolders);
+        if (!Platform().CopyFile(source + entry.name, to, keepExisting) && !keepExisting)
             RetryOverProtectedFile(source + entry.name, to);
         // Also when the copy was refused: an existing target loses read-only too.
         Platform().SetAttributes(to, FileAttr::Normal);
@@ -118,6 +131,17 @@ void CopyFolderTree(const UString& source, const UString& target, ITextSink* lab
         return;
     CopyTree(IncludeTrailingPathDelimiter(source), IncludeTrailingPathDelimiter(target), label, bar, skippedFolder,
              failIfExists);
+}
+
+void CopyFolderTreeKeeping(const UString& source, const UString& target, ITextSink* label, IProgressSink* bar,
+                           const std::vector<UString>& keptFolders)
+{
+    if (!IsFullPath(source) || !IsSafeFolderToChange(target))
+        return;
+    if (SamePath(source, target) || IsBelowFolder(target, source))
+        return;
+    CopyTree(IncludeTrailingPathDelimiter(source), IncludeTrailingPathDelimiter(target), label, bar, u"", false,
+             &keptFolders);
 }
 
 void DeleteFolderContents(const UString& folder, ITextSink* label, IProgressSink* bar)

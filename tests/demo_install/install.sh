@@ -124,6 +124,9 @@ for f in Setup.exe Setup.ini English/Application.ico Texts/InstallWizard.xlsx; d
   [ -f "$kept/$f" ] && echo "  $f" || fail "the kept installer has no $f"
 done
 cmp -s "$kept/Setup.exe" "$package/Setup.exe" || fail "the kept Setup.exe differs from the package's"
+# The payload goes to the program folders only, whatever the letter case of its folder.
+payload_copy=$(find "$kept" -maxdepth 1 -type d -iname 'program files')
+[ -z "$payload_copy" ] && echo "  no payload in it" || fail "the kept installer holds the payload: $payload_copy"
 
 echo "== the uninstall entry $DEMO_UNINSTALL_KEY"
 setup_copy="$DEMO_TEMPLATES\\Ostrel\\Setup.exe"

@@ -60,9 +60,9 @@ protected:
     // Setup.ini's section "Setup", written by WritePackage; an empty text removes
     // the key.
     void Set(const std::string& key, const std::string& value) { setup_[key] = value; }
-    // The package (Setup.exe, Setup.ini, texts, pictures, payload) and App as the
-    // preparation form leaves it for an installation.
-    void WritePackage();
+    // The package (Setup.exe, Setup.ini, texts, pictures, the payload in
+    // payloadFolder) and App as the preparation form leaves it for an installation.
+    void WritePackage(const UString& payloadFolder = u"Program Files");
     void PrepareApp();
     // Starts the thread (after `beforeStart`, which may pause it) and runs the
     // user-interface loop until the thread has finished and its message arrived.

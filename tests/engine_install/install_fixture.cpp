@@ -92,7 +92,7 @@ InstallFixture::~InstallFixture()
     ResetApp();
 }
 
-void InstallFixture::WritePackage()
+void InstallFixture::WritePackage(const UString& payloadFolder)
 {
     std::string ini = "[Setup]\r\n";
     for (const auto& [key, value] : setup_)
@@ -102,13 +102,13 @@ void InstallFixture::WritePackage()
     PutFile(u"C:\\Setup\\Setup.exe", "MZ setup");
     PutFile(u"C:\\Setup\\Texts\\InstallWizard.xlsx", "workbook");
     PutFile(u"C:\\Setup\\English\\Application.ico", "icon");
-    // Lower case, as the kept copy leaves out exactly "program files".
-    PutFile(u"C:\\Setup\\program files\\Ostrel\\Ostrel.exe", "ostrel 2");
-    PutFile(u"C:\\Setup\\program files\\Ostrel\\Manual\\English.pdf", "manual");
-    PutFile(u"C:\\Setup\\program files\\Ostrel\\ScriptsMacros\\default.mac", "payload default");
-    PutFile(u"C:\\Setup\\program files\\OstrelOld\\legacy.dll", "legacy");
-    PutFile(u"C:\\Setup\\program files\\Updater\\Updater.exe", "updater");
-    PutFile(u"C:\\Setup\\program files\\Updater\\Regedit_FileList.ini", "[Shipped]\r\nold=1\r\n");
+    const UString payload = u"C:\\Setup\\" + payloadFolder + u"\\";
+    PutFile(payload + u"Ostrel\\Ostrel.exe", "ostrel 2");
+    PutFile(payload + u"Ostrel\\Manual\\English.pdf", "manual");
+    PutFile(payload + u"Ostrel\\ScriptsMacros\\default.mac", "payload default");
+    PutFile(payload + u"OstrelOld\\legacy.dll", "legacy");
+    PutFile(payload + u"Updater\\Updater.exe", "updater");
+    PutFile(payload + u"Updater\\Regedit_FileList.ini", "[Shipped]\r\nold=1\r\n");
     PrepareApp();
 }
 

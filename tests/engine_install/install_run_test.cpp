@@ -57,6 +57,22 @@ TEST_F(InstallRunTest, CopiesThePayloadAndKeepsTheInstallerWithoutIt)
     EXPECT_THAT(DebugLines(), Contains(u"sBackupProgPath : " + UString(Templates) + u"\\OstrelReg\\ScriptsMacros"));
 }
 
+// The payload goes to the program folders only, however the package spells its folder.
+class PayloadSpellingTest : public InstallFixture, public ::testing::WithParamInterface<const char16_t*> {};
+
+TEST_P(PayloadSpellingTest, TheKeptInstallerLeavesOutThePayload)
+{
+    WritePackage(GetParam());
+    ASSERT_TRUE(RunInstall().threadFinished);
+    EXPECT_EQ(ExpectedPayload(), FilesBelow(Program));
+    EXPECT_EQ((std::vector<UString>{In(KeptCopy, u"English\\Application.ico"), In(KeptCopy, u"Setup.exe"),
+                                    In(KeptCopy, u"Setup.ini"), In(KeptCopy, u"Texts\\InstallWizard.xlsx")}),
+              FilesBelow(KeptCopy));
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, PayloadSpellingTest,
+                         ::testing::Values(u"Program Files", u"program files", u"PROGRAM files"));
+
 TEST_F(InstallRunTest, AnInstallerWithTextsOnlyInThePayloadGivesItsCopyTheWorkbook)
 {
     Set("%PROGRAM_DATA", "Data\\");
@@ -178,6 +194,28 @@ TEST_F(InstallRunTest, ShortcutsLeadToTheProgramTheUninstallerAndTheManual)
     }
     EXPECT_EQ(In(StartMenu, u"Ostrel.lnk"), App.LinkProgramsExecPath);
     EXPECT_EQ(u"C:\\Users\\Public\\Desktop\\Ostrel Desktop.lnk", App.LinkDesktopPath);
+}
+
+// A later uninstallation finds the Start-menu folders through the recorded paths,
+// so a shortcut that could not be saved is recorded all the same.
+TEST_F(InstallRunTest, AShortcutThatCouldNotBeSavedIsRecordedAndSaidSo)
+{
+    WritePackage();
+    const UString program = In(StartMenu, u"Ostrel.lnk");
+    const UString desktop = u"C:\\Users\\Public\\Desktop\\Ostrel Desktop.lnk";
+    machine().FailOn(SimOp::WriteShortcut, program, WinError::AccessDenied);
+    machine().FailOn(SimOp::WriteShortcut, desktop, WinError::AccessDenied);
+    ASSERT_TRUE(RunInstall().threadFinished);
+
+    EXPECT_FALSE(machine().FileExists(program));
+    EXPECT_TRUE(machine().FileExists(In(StartMenu, u"Uninstall Ostrel.lnk")));
+    EXPECT_EQ(program, App.LinkProgramsExecPath);
+    EXPECT_EQ(desktop, App.LinkDesktopPath);
+    const std::vector<UString> values = KeyValues(RegRoot::LocalMachine, PrivateKey);
+    EXPECT_THAT(values, Contains(u"LINK_ProgramsExec=" + program));
+    EXPECT_THAT(values, Contains(u"LINK_DesktopExec=" + desktop));
+    EXPECT_THAT(DebugLines(), Contains(u"Shortcut not saved: " + program));
+    EXPECT_THAT(DebugLines(), Contains(u"Shortcut not saved: " + desktop));
 }
 
 // The status line's file paths become "file"; the rest stays as it was shown.

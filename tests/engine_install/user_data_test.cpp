@@ -70,6 +70,26 @@ TEST_F(UserDataTest, WithoutABackupFolderTheMacrosStayInPlace)
     }
 }
 
+// Macros left in place keep the user's files against the payload; an old program
+// file that could not be deleted is still replaced, or the upgrade would not upgrade.
+TEST_F(UserDataTest, MacrosLeftInPlaceDoNotStopTheProgramFromBeingReplaced)
+{
+    Set("%REG_FODLER_PROGNAME", "");
+    WritePackage();
+    PutPreviousInstallation();
+    const UString oldExe = u"C:\\Program Files (x86)\\Ostrel\\Ostrel\\Ostrel.exe";
+    const UString oldUpdater = u"C:\\Program Files (x86)\\Ostrel\\Updater\\Updater.exe";
+    for (const UString& file : {oldExe, oldUpdater}) {
+        PutFile(file, "old version");
+        ASSERT_TRUE(machine().SetAttributes(file, FileAttr::ReadOnly));
+    }
+    ASSERT_TRUE(RunInstall().threadFinished);
+
+    EXPECT_EQ("ostrel 2", FileText(oldExe));
+    EXPECT_EQ("updater", FileText(oldUpdater));
+    EXPECT_EQ("user edited", FileText(u"C:\\Program Files (x86)\\Ostrel\\Ostrel\\ScriptsMacros\\default.mac"));
+}
+
 TEST_F(UserDataTest, AnIncompleteBackupLeavesTheMacrosInPlaceAndKeepsTheBackup)
 {
     WritePackage();

@@ -156,4 +156,6 @@ TEST_F(UninstallTest, ShortcutPathsOfTheSystemLeaveProgramsAndSystemFoldersAlone
     EXPECT_FALSE(Exists(UString(kStartMenu) + u"\\Prod Tools"));
     EXPECT_TRUE(machine().DirectoryExists(kStartMenu));
     EXPECT_TRUE(HasDebugLineWith(u"publisher's Start-menu folder kept"));
+    // Refused or not, the count is written as for any publisher folder.
+    EXPECT_TRUE(HasDebugLineWith(u"sProgramOnStartMenu Folder Item Count = "));
 }

@@ -8,6 +8,7 @@
 #include "forms/Cancelform.h"
 #include "forms/Finishform.h"
 #include "forms/Installform.h"
+#include "forms/Prepareform.h"
 #include "forms/Setupprogram.h"
 #include "install_pages/InstallPagesFixture.h"
 #include "toolkit/headless/ScriptRunner.h"
@@ -143,6 +144,37 @@ TEST_F(InstallPage, ConfirmedCancelLeavesTheWorkStoppedWhereItWas)
     EXPECT_FALSE(FFinish->Visible());
 }
 
+// An upgrade runs the installation pages: Cancel there pauses and goes on with the
+// installation page's worker as in an installation.
+TEST_F(InstallPage, InAnUpgradeGoingOnResumesTheWork)
+{
+    SetArgument(u"upgrade");
+    InstallUntilHeld();
+    ASSERT_EQ(FPrepare->Mode, u"Upgrade");
+    ASSERT_TRUE(headless::Click(*FInstall->bt_Cancel));
+    ReleaseIntoPause();
+    ASSERT_TRUE(headless::Click(*FCancelConfirm->bt_Cancel));
+    ASSERT_TRUE(WaitForFinishPage());
+    EXPECT_EQ(Shown(), std::vector<UString>{u"FFinish"});
+    EXPECT_TRUE(UninstallEntryWritten());
+}
+
+TEST_F(InstallPage, InAnUpgradeConfirmedCancelLeavesTheWorkPaused)
+{
+    SetArgument(u"upgrade");
+    InstallUntilHeld();
+    ASSERT_TRUE(headless::Click(*FInstall->bt_Cancel));
+    ReleaseIntoPause();
+    ASSERT_TRUE(headless::Click(*FCancelConfirm->bt_OK));
+    EXPECT_EQ(Shown(), std::vector<UString>{u"FCancel"});
+    const std::shared_ptr<TThreadControl> worker = FInstall->WorkerThread;
+    EXPECT_TRUE(worker->TerminateRequested());
+    headless::RunUntilIdle();
+    EXPECT_TRUE(worker->Paused());
+    EXPECT_FALSE(worker->Finished());
+    EXPECT_FALSE(UninstallEntryWritten());
+}
+
 TEST_F(InstallPage, ProgramEndingBetweenTwoSafePointsWaitsForTheWorkersPause)
 {
     InstallUntilHeld();
@@ -156,6 +188,22 @@ TEST_F(InstallPage, ProgramEndingBetweenTwoSafePointsWaitsForTheWorkersPause)
     app.reset();
     EXPECT_TRUE(worker->Paused());
     EXPECT_FALSE(worker->Finished());
+}
+
+// The keyboard on the progress page and after: Esc is Cancel, Esc on the question
+// goes on, Enter on the finish page is Finish.
+TEST_F(InstallPage, EscAsksEscOnTheQuestionGoesOnAndEnterFinishes)
+{
+    InstallUntilHeld();
+    ASSERT_TRUE(headless::PressEscape(*FInstall));
+    EXPECT_EQ(Shown(), (std::vector<UString>{u"FCancelConfirm", u"FInstall"}));
+    EXPECT_EQ(FCancelConfirm->ActiveControl(), FCancelConfirm->bt_OK);
+    ReleaseIntoPause();
+    ASSERT_TRUE(headless::PressEscape(*FCancelConfirm));
+    ASSERT_TRUE(WaitForFinishPage());
+    EXPECT_TRUE(UninstallEntryWritten());
+    ASSERT_TRUE(headless::PressEnter(*FFinish));
+    EXPECT_TRUE(app->Terminated());
 }
 
 TEST_F(InstallPage, CloseBoxAsksInsteadOfClosingAndClosingTheQuestionGoesOn)

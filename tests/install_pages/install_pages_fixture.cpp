@@ -54,12 +54,11 @@ InstallPagesTest::InstallPagesTest()
     PutFile(u"C:\\Setup\\Texts\\LanguageIni_InstallWizard\\English\\Install_English.ini", kTexts);
     PutFile(u"C:\\Setup\\Setup.exe", "MZ setup");
     PutFile(u"C:\\Setup\\English\\Application.ico", "icon");
-    // Lower case: the kept installer copy leaves out exactly "program files".
-    PutFile(u"C:\\Setup\\program files\\Ostrel\\Ostrel.exe", "ostrel 2");
-    PutFile(u"C:\\Setup\\program files\\Ostrel\\HandOver.exe", "launcher");
-    PutFile(u"C:\\Setup\\program files\\Ostrel\\Library\\core.dll", "core");
-    PutFile(u"C:\\Setup\\program files\\Updater\\Updater.exe", "updater");
-    PutFile(u"C:\\Setup\\program files\\Updater\\Regedit_FileList.ini", "[Shipped]\r\nold=1\r\n");
+    PutFile(u"C:\\Setup\\Program Files\\Ostrel\\Ostrel.exe", "ostrel 2");
+    PutFile(u"C:\\Setup\\Program Files\\Ostrel\\HandOver.exe", "launcher");
+    PutFile(u"C:\\Setup\\Program Files\\Ostrel\\Library\\core.dll", "core");
+    PutFile(u"C:\\Setup\\Program Files\\Updater\\Updater.exe", "updater");
+    PutFile(u"C:\\Setup\\Program Files\\Updater\\Regedit_FileList.ini", "[Shipped]\r\nold=1\r\n");
 }
 
 InstallPagesTest::~InstallPagesTest()

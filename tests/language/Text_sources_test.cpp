@@ -133,8 +133,6 @@ TEST_F(TextSources, UnreadableWorkbooksFallBackToTheIniFilesSilently)
         {"not a zip", "plain text", u"not a zip archive"},
         {"cut short", good.substr(0, good.size() / 2), u"not a zip archive"},
         {"no sheet Install", XlsxWorkbook(kBook, "Texte"), u"no sheet"},
-        {"no column English", XlsxWorkbook({{"Ident", "German"}, {"[InstallWizard]"}, {"ProductName", "x"}}),
-         u"no column English"},
         {"no column Ident", XlsxWorkbook({{"Key", "English"}}), u"no column Ident"},
     };
     for (const Case& c : cases) {
@@ -151,6 +149,38 @@ TEST_F(TextSources, UnreadableWorkbooksFallBackToTheIniFilesSilently)
     TlanguageManagement german;  // no German file: the English one
     german.LoadTexts(kTexts, 0x0C07, u"InstallWizard", u"Install", u"");
     EXPECT_EQ(u"Ostrel EN", german.GetText(u"InstallWizard", u"ProductName"));
+}
+
+// "English" is read only for a row whose language has no column of its own.
+TEST_F(TextSources, AWorkbookWithoutEnglishServesTheLanguagesItHas)
+{
+    PutIni(u"LanguageIni_InstallWizard\\Czech\\Install_Czech.ini", u"[InstallWizard]\r\nProductName=Ostrel CZ\r\n");
+    PutIni(u"LanguageIni_InstallWizard\\Korean\\Install_Korean.ini", u"[InstallWizard]\r\nProductName=Ostrel KO\r\n");
+    PutIni(u"LanguageIni_InstallWizard\\English\\Install_English.ini", u"[InstallWizard]\r\nProductName=Ostrel EN\r\n");
+    PutBook(u"InstallWizard.xlsx", {{"Ident", "German", "Czech"},
+                                    {"[InstallWizard]"},
+                                    {"ProductName", "Ostrel DE", "Ostrel CZ book"}});
+    struct Case {
+        const char* what;
+        uint16_t languageId;
+        const char16_t* productName;
+        bool failed;
+    } cases[] = {
+        {"German reads its own column", 0x0C07, u"Ostrel DE", false},
+        // Czech turns English at the first row, whose column is missing: the
+        // fallback reads the English file, not the Czech one.
+        {"Czech needs English", 0x0405, u"Ostrel EN", true},
+        {"Korean has no column and stays Korean", 0x0412, u"Ostrel KO", true},
+    };
+    for (const Case& c : cases) {
+        machine().ClearJournal();
+        TlanguageManagement one;
+        one.LoadTexts(kTexts, c.languageId, u"InstallWizard", u"Install", u"");
+        EXPECT_EQ(UString(c.productName), one.GetText(u"InstallWizard", u"ProductName")) << c.what;
+        EXPECT_EQ(c.failed, DebugSaid(u"Excel Read Error - Pellimo")) << c.what;
+        EXPECT_EQ(c.failed, DebugSaid(u"no column English")) << c.what;
+    }
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(TextSources, IniLinesAreReadAsTheFormatSays)

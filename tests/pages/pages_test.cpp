@@ -257,6 +257,37 @@ TEST_F(WizardPages, CloseBoxOnEachPageEndsTheProgram)
     }
 }
 
+// The keyboard alone takes a user through the first pages, as on Windows.
+TEST_F(WizardPages, EnterAndEscWalkThePagesAsTheirButtonsDo)
+{
+    PutSetupIni("%PUBLISHER=Tarvel\r\n");
+    Start();
+    // Each page starts at its first enabled control in tab order.
+    EXPECT_EQ(FWelcome->ActiveControl(), FWelcome->bt_Next);
+    ASSERT_TRUE(headless::PressEnter(*FWelcome));
+    ExpectShown(u"FEULA");
+    EXPECT_EQ(FEULA->ActiveControl(), FEULA->re_EULA);
+    // Next is disabled until the user agrees: Enter does nothing yet.
+    ASSERT_TRUE(headless::PressEnter(*FEULA));
+    ExpectShown(u"FEULA");
+    ASSERT_TRUE(headless::Click(*FEULA->rb_AgreeEULA));
+    ASSERT_TRUE(headless::PressEnter(*FEULA));
+    ExpectShown(u"FAskInstall");
+    // Tab to Install and Enter presses the focused button.
+    EXPECT_EQ(FAskInstall->ActiveControl(), FAskInstall->bt_Previous);
+    ASSERT_TRUE(headless::PressTab(*FAskInstall));
+    EXPECT_EQ(FAskInstall->ActiveControl(), FAskInstall->bt_Install);
+    ASSERT_TRUE(headless::PressTab(*FAskInstall, true));
+    ASSERT_TRUE(headless::PressEnter(*FAskInstall));
+    ExpectShown(u"FEULA");
+    // Esc is the page's Cancel; on the cancelled page, which has none, the close box.
+    ASSERT_TRUE(headless::PressEscape(*FEULA));
+    ExpectShown(u"FCancel");
+    EXPECT_FALSE(app->Terminated());
+    ASSERT_TRUE(headless::PressEscape(*FCancel));
+    EXPECT_TRUE(app->Terminated());
+}
+
 TEST(LicenceFile, DecodedAsUtf16RtfOrKeptAsPlainRtf)
 {
     // UTF-16LE RTF: markup narrowed, characters beyond ASCII escaped.

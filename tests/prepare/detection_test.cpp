@@ -129,8 +129,19 @@ TEST_F(Detection, ComputeInstallPathsDoublesTheProductFolder)
     EXPECT_EQ(1, FPrepare->StepCount);
 }
 
+// The known product's display name in the given place of its three (the Chinese
+// names, then the English one).
+UString Known(int index)
+{
+    TStringList names;
+    GetKnownProductNames(u"Munde_Gestor", names);
+    return names.Count() == 3 ? names[index] : UString();
+}
+
 TEST_F(Detection, LegacySearchNeedsTheInstallShieldPrefixAndAKnownNameExactly)
 {
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(EndsWith(Known(i), u"[Munde Gesture Kit]")) << i;
     struct Case {
         const char* name;
         UString entry;
@@ -143,6 +154,8 @@ TEST_F(Detection, LegacySearchNeedsTheInstallShieldPrefixAndAKnownNameExactly)
         {"other prefix", u"{1}", u"Munde Gesture Kit", false},
         {"name in other case", u"InstallShield_{1}", u"munde gesture kit", false},
         {"no display name", u"InstallShield_{1}", u"", false},
+        {"traditional Chinese name", u"InstallShield_{1}", Known(0), true},
+        {"simplified Chinese name", u"InstallShield_{1}", Known(1), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

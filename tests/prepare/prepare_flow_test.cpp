@@ -192,9 +192,12 @@ TEST_F(PrepareFlow, UninstallModesReadTenStepsThenCloseTheProductBeforeTheirPage
         WriteMachineValue(kPrivateKey, u"ExecOnBoot", u"Ostrel");
         machine().ClearJournal();
         const uint32_t product = machine().AddProcess(u"Ostrel.exe");
-        machine().AddWindow(product, u"Ostrel Main");
+        machine().AddWindow(product, u"Ostrel Help");
         const uint32_t second = machine().AddProcess(u"Ostrel.exe");
         machine().AddWindow(second, u"Ostrel Tray");
+        // The main window is found by its caption, whichever program shows it.
+        const uint32_t launcher = machine().AddProcess(u"Launcher.exe");
+        machine().AddWindow(launcher, u"Ostrel Main");
         const uint32_t updater = machine().AddProcess(u"Updater.exe");
         machine().AddWindow(updater, u"UpdaterForm");
         SetArgument(c.argument);
@@ -210,7 +213,7 @@ TEST_F(PrepareFlow, UninstallModesReadTenStepsThenCloseTheProductBeforeTheirPage
         EXPECT_EQ(c.mode, user.atPage.mode);
         EXPECT_EQ(1000, user.atPage.time);
         EXPECT_TRUE(user.atPage.transparent);
-        EXPECT_EQ((std::vector<UString>{u"Ostrel Main", u"Ostrel Tray", u"UpdaterForm"}),
+        EXPECT_EQ((std::vector<UString>{u"Ostrel Main", u"Ostrel Help", u"Ostrel Tray", u"UpdaterForm"}),
                   user.atPage.closeRequests);
         EXPECT_FALSE(machine().ProcessRunning(product));
         EXPECT_FALSE(machine().ProcessRunning(second));

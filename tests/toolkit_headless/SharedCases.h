@@ -306,3 +306,79 @@ TEST_F(ToolkitTest, WorkerWritesWakeTheUserInterfaceRarelyAndTheLatestIsShownBef
     EXPECT_EQ(label->Caption(), u"file 11999");
     EXPECT_EQ(bar->Position(), 11999 % 101);
 }
+
+// The keyboard of a page: the focus starts at the first enabled control in tab
+// order, Enter presses the focused push button or else the default one, Esc the
+// cancel button or else the close box. Enter and Esc arrive as the commands IDOK and
+// IDCANCEL, as the native loop turns the keys into them.
+TEST_F(ToolkitTest, EnterAndEscFollowTheFocusTheDefaultAndTheCancelButton)
+{
+    TForm* main = nullptr;
+    TForm* page = nullptr;
+    Application->CreateForm(main);
+    Application->CreateForm(page);
+    auto* client = new TPanel(page);
+    client->SetParent(page);
+    client->SetBounds(0, 0, 300, 100);
+    auto* bottom = new TPanel(page);
+    bottom->SetParent(page);
+    bottom->SetBounds(0, 100, 300, 50);
+    auto button = [&](TWinControl* parent, int left, int tabOrder) {
+        auto* b = new TButton(page);
+        b->SetParent(parent);
+        b->SetBounds(left, 10, 75, 25);
+        b->SetTabOrder(tabOrder);
+        return b;
+    };
+    TButton* previous = button(bottom, 10, 0);
+    TButton* next = button(bottom, 100, 1);
+    TButton* cancel = button(bottom, 190, 2);
+    auto* box = new TCheckBox(page);
+    box->SetParent(client);
+    box->SetBounds(10, 10, 100, 17);
+    next->SetDefault(true);
+    cancel->SetCancel(true);
+    std::vector<std::string> log;
+    previous->OnClick = [&](TObject*) { log.push_back("previous"); };
+    next->OnClick = [&](TObject*) { log.push_back("next"); };
+    cancel->OnClick = [&](TObject*) { log.push_back("cancel"); };
+    int closeAsked = 0;
+    page->OnCloseQuery = [&](TObject*, bool& canClose) {
+        ++closeAsked;
+        canClose = false;
+    };
+    auto enter = [&] { page->Perform(WM::Command, MakeWParam(ID::Ok, 0), 0); };
+    auto escape = [&] { page->Perform(WM::Command, MakeWParam(ID::Cancel, 0), 0); };
+
+    // The client panel comes first; its box is disabled, so the first button has it.
+    box->SetEnabled(false);
+    page->Show();
+    EXPECT_EQ(page->ActiveControl(), previous);
+    EXPECT_EQ(page->TabControls(), (std::vector<TControl*>{previous, next, cancel}));
+    enter();
+    EXPECT_EQ(log, (std::vector<std::string>{"previous"}));
+
+    // No push button has the focus: Enter is the default button's.
+    page->Hide();
+    box->SetEnabled(true);
+    page->Show();
+    EXPECT_EQ(page->ActiveControl(), box);
+    enter();
+    page->SelectNext(true);
+    page->SelectNext(true);
+    EXPECT_EQ(page->ActiveControl(), next);
+    page->SetActiveControl(cancel);
+    enter();
+    escape();
+    EXPECT_EQ(log, (std::vector<std::string>{"previous", "next", "cancel", "cancel"}));
+
+    // A disabled default button takes no Enter; without a cancel button Esc is the
+    // close box.
+    page->SetActiveControl(box);
+    next->SetEnabled(false);
+    cancel->SetCancel(false);
+    enter();
+    escape();
+    EXPECT_EQ(log.size(), 4u);
+    EXPECT_EQ(closeAsked, 1);
+}

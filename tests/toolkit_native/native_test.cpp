@@ -183,6 +183,31 @@ TEST_F(ToolkitTest, EnterAndEscPressTheDefaultAndCancelButtons)
     EXPECT_EQ(log, (std::vector<std::string>{"next", "cancel"}));
 }
 
+TEST_F(ToolkitTest, EnterPressesTheFocusedButtonAndEscWithoutCancelIsTheCloseBox)
+{
+    NewForm();
+    auto* f = NewForm<TFNative>();
+    f->Show();
+    // The first enabled control in tab order has the focus: the box.
+    EXPECT_EQ(f->ActiveControl(), f->ck_Start);
+    std::vector<std::string> log;
+    f->bt_Next->OnClick = [&](TObject*) { log.push_back("next"); };
+    f->bt_Cancel->OnClick = [&](TObject*) { log.push_back("cancel"); };
+    int closeAsked = 0;
+    f->OnCloseQuery = [&](TObject*, bool& canClose) {
+        ++closeAsked;
+        canClose = false;
+    };
+    f->SetActiveControl(f->bt_Cancel);
+    native::PostKeyPress(f->bt_Cancel->Handle(), 13);
+    ASSERT_TRUE(PumpUntil([&] { return log.size() == 1; }));
+    f->bt_Cancel->SetCancel(false);
+    native::PostKeyPress(f->bt_Cancel->Handle(), 27);
+    ASSERT_TRUE(PumpUntil([&] { return closeAsked == 1; }));
+    EXPECT_EQ(log, (std::vector<std::string>{"cancel"}));
+    EXPECT_TRUE(f->Visible());
+}
+
 TEST_F(ToolkitTest, CloseBoxGoesThroughTheCloseQuery)
 {
     NewForm();

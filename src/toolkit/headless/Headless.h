@@ -74,9 +74,12 @@ bool RunEndedStuck();
 bool Click(TControl& control);
 // The close box or Alt+F4: WM_CLOSE through the form's window procedure.
 bool CloseWindow(TForm& form);
-// Enter (the default button) and Esc (the cancel button).
+// Enter (the focused push button, else the default button) and Esc (the cancel
+// button, else the close box). A click puts the focus on what it clicked.
 bool PressEnter(TForm& form);
 bool PressEscape(TForm& form);
+// Tab, or Shift+Tab: the focus to the next control in tab order.
+bool PressTab(TForm& form, bool shift = false);
 
 // Message boxes take the next queued answer, else the user's, else their default
 // button's (DefaultAnswer).

@@ -51,6 +51,8 @@ struct State {
     std::vector<headless::PrintJob> printJobs;
     UString chosenPrinter;
     headless::ScriptedUser* user = nullptr;
+    // The one control with the keyboard focus, as on a desktop.
+    TControl* focus = nullptr;
     bool stuck = false;
     // The rest timer of worker changes runs on real time, not the virtual clock.
     bool restTimer = false;
@@ -191,6 +193,8 @@ void ControlDestroyed(TControl& control)
     std::lock_guard g(S().lock);
     S().windows.erase(HandleNumber(control));
     control.Peer = nullptr;
+    if (S().focus == &control)
+        S().focus = nullptr;
 }
 
 void DefaultHandler(TControl&, TMessage&) {}
@@ -346,6 +350,19 @@ TRect WorkArea() { return TRect{0, 0, 1280, 1024}; }
 
 void BringToFront(TForm&) {}
 
+TControl* FocusedControl(const TForm& form)
+{
+    TControl* focus = S().focus;
+    if (!focus)
+        return nullptr;
+    for (TControl* c = focus->Parent(); c; c = c->Parent())
+        if (c == &form)
+            return focus;
+    return nullptr;
+}
+
+void SetFocus(TControl& control) { S().focus = &control; }
+
 void TimerChanged(TTimer& timer)
 {
     if (timer.Active())
@@ -417,6 +434,7 @@ void Reset()
     s.printJobs.clear();
     s.chosenPrinter.clear();
     s.user = nullptr;
+    s.focus = nullptr;
     SetChangeObserver(nullptr);
     s.stuck = false;
     s.restTimer = false;
@@ -464,6 +482,9 @@ bool Click(TControl& control)
         return false;
     TWinControl* parent = control.Parent();
     bool windowed = dynamic_cast<TButton*>(&control) || dynamic_cast<TButtonControl*>(&control);
+    // A click puts the focus on what was clicked, as the mouse does on Windows.
+    if (control.TabStop())
+        S().focus = &control;
     try {
         if (windowed && parent)
             parent->Perform(WM::Command, MakeWParam(0, BN::Clicked), static_cast<intptr_t>(control.Handle()));
@@ -496,6 +517,15 @@ bool SendToForm(TForm& form, uint32_t msg, uintptr_t wParam)
 bool CloseWindow(TForm& form) { return SendToForm(form, WM::Close, 0); }
 bool PressEnter(TForm& form) { return SendToForm(form, WM::Command, MakeWParam(ID::Ok, 0)); }
 bool PressEscape(TForm& form) { return SendToForm(form, WM::Command, MakeWParam(ID::Cancel, 0)); }
+
+bool PressTab(TForm& form, bool shift)
+{
+    if (!form.Visible() || !form.EnabledInChain())
+        return false;
+    form.SelectNext(!shift);
+    Settle();
+    return true;
+}
 
 void QueueMessageBoxAnswer(int answer) { S().boxAnswers.push_back(answer); }
 std::vector<MessageBoxRecord> MessageBoxes() { return S().boxes; }

@@ -115,8 +115,30 @@ UString ModuleTitle()
 
 bool IsKeyboardMessage(UINT m) { return m >= WM_KEYFIRST && m <= WM_KEYLAST; }
 
+// Enter and Esc on a form become the commands IDOK and IDCANCEL, which the form
+// gives to the focused or default button and to the cancel button. The dialog
+// manager cannot do it here: it asks the focused control first, and the buttons sit
+// on panels, not on the form.
+bool DialogKey(const MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) || !msg.hwnd)
+        return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    auto* form = root ? dynamic_cast<TForm*>(ControlOf(root)) : nullptr;
+    if (!form)
+        return false;
+    try {
+        form->Perform(WM::Command, MakeWParam(msg.wParam == VK_RETURN ? ID::Ok : ID::Cancel, 0), 0);
+    } catch (...) {
+        HandleError();
+    }
+    return true;
+}
+
 void DispatchOne(MSG& msg)
 {
+    if (DialogKey(msg))
+        return;
     if (IsKeyboardMessage(msg.message) && msg.hwnd) {
         HWND root = GetAncestor(msg.hwnd, GA_ROOT);
         if (root && dynamic_cast<TForm*>(ControlOf(root)) && IsDialogMessageW(root, &msg))
@@ -267,6 +289,21 @@ void BringToFront(TForm& form)
 {
     if (HWND h = PeerOf(form)->hwnd)
         SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+TControl* FocusedControl(const TForm& form)
+{
+    HWND focus = GetFocus();
+    Peer* peer = PeerOf(form);
+    if (!focus || !peer || !peer->hwnd || !IsChild(peer->hwnd, focus))
+        return nullptr;
+    return ControlOf(focus);
+}
+
+void SetFocus(TControl& control)
+{
+    if (HWND h = EnsureWindow(control))
+        ::SetFocus(h);
 }
 
 void TimerChanged(TTimer& timer)

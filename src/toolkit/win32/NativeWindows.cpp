@@ -657,8 +657,6 @@ void DefaultHandler(TControl& c, TMessage& m)
             return;
         }
         break;
-    // No DM_GETDEFID: without a default id the dialog keys send IDOK and IDCANCEL,
-    // which the form gives to its default and cancel buttons wherever they sit.
     case WM_SIZE:
     case WM_MOVE:
         if (auto* f = dynamic_cast<TForm*>(&c))
@@ -732,11 +730,6 @@ void Apply(const PropChange& change)
             if (change.value) {
                 ShowWindow(h, SW_SHOW);
                 SetForegroundWindow(h);
-                // The keyboard starts at the first control in tab order, as in a dialog.
-                HWND focus = GetFocus();
-                if (!focus || !IsChild(h, focus))
-                    if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE))
-                        SetFocus(first);
             } else {
                 ShowWindow(h, SW_HIDE);
             }
