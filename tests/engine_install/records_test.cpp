@@ -7,7 +7,7 @@
 
 #include "app/App.h"
 #include "engine_install/InstallFixture.h"
-#include "toolkit/Paths.h"
+#include "base/Paths.h"
 
 using ::testing::Contains;
 using ::testing::IsEmpty;
