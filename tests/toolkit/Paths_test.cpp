@@ -47,11 +47,11 @@ TEST(Paths, KeyPathSplitsIntoItsNamesWithoutEmptyOnes)
         UString path;
         std::vector<UString> names;
     } cases[] = {
-        {u"Software\Vendor\My App", {u"Software", u"Vendor", u"My App"}},
-        {u"\Software\\Vendor\", {u"Software", u"Vendor"}},
+        {u"Software\\Vendor\\My App", {u"Software", u"Vendor", u"My App"}},
+        {u"\\Software\\\\Vendor\\", {u"Software", u"Vendor"}},
         {u"HKEY_LOCAL_MACHINE", {u"HKEY_LOCAL_MACHINE"}},
-        {u"a/b\c", {u"a/b", u"c"}},  // "/" belongs to the name
-        {u"\\", {}},
+        {u"a/b\\c", {u"a/b", u"c"}},  // "/" belongs to the name
+        {u"\\\\", {}},
         {u"", {}},
     };
     for (const auto& c : cases)
