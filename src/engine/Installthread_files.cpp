@@ -8,6 +8,7 @@
 #include "app/Utils_fileexecution.h"
 #include "engine/Installthread.h"
 #include "engine/UninstallGuard.h"
+#include "language/Text_keys.h"
 #include "platform/Platform.h"
 #include "toolkit/Paths.h"
 #include "util/PathGuard.h"
@@ -325,7 +326,7 @@ void TInstallThread::BackupUserData()
 void TInstallThread::CopyFiles()
 {
     SetBar(0);
-    SetStatus(App.GetText(App.TextSection, u"CopyFiles"));
+    SetStatus(App.GetText(App.TextSection, textkeys::CopyFiles));
     CreateFolderIfMissing(App.InstallRootDir);
     CreateFolderIfMissing(App.InstallDir);
     CreateFolderIfMissing(App.OldInstallDir);

@@ -5,6 +5,7 @@
 
 #include "app/App.h"
 #include "engine/UninstallGuard.h"
+#include "language/Text_keys.h"
 #include "platform/Platform.h"
 #include "toolkit/Messages.h"
 #include "toolkit/Paths.h"
@@ -165,7 +166,7 @@ void TUninstallThread::RemoveLinks()
             Trace(u"publisher's Start-menu folder kept: " + refusal);
         } else {
             const int count =
-                CountFolderEntriesExcept(publisherFolder, App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_FOLDER"));
+                CountFolderEntriesExcept(publisherFolder, App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsFolder));
             Platform().DebugOutput(u"sProgramOnStartMenu Folder Item Count = " + IntToStr(count));
             if (count <= 0) {
                 CheckPause();
