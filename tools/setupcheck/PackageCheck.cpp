@@ -19,6 +19,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/MemIniFile.h"
 #include "toolkit/Paths.h"
+#include "toolkit/StringList.h"
 #include "util/Xfunctions.h"
 
 namespace {
@@ -77,7 +78,8 @@ private:
     UString textFile_;
     bool iniFallback_ = false;
     UString iniFolder_;
-    bool haveTexts_ = false;
+    // The text findings of each text table met so far.
+    std::map<UString, std::vector<Finding>> textFindings_;
 };
 
 // Folder names that must name one folder below the Program Files folder.
@@ -264,7 +266,6 @@ void Checker::CheckWorkbook()
     // Start-up in English tells whether the workbook reads and why not.
     platform_.SetLanguageId(LanguageIdFromName(u"English"));
     App.Construct();
-    haveTexts_ = App.TextTable != nullptr;
     UString failure;
     for (const UString& line : platform_.TakeDebugOutput())
         if (StartsWith(line, u"Excel Read Error"))
@@ -396,8 +397,27 @@ void Checker::CheckLanguage(const UString& language)
         }
     }
     if (App.TextTable) {
-        CheckKeys(language, textFile);
-        CheckFormTexts(language, textFile);
+        // Languages without texts of their own read the same table as another one
+        // (the English column, the English INI file): its findings hold for them too,
+        // and the forms need not be made again.
+        TStringList lines;
+        App.TextTable->GetStrings(lines);
+        UString table = textFile + u"\n";
+        for (const UString& line : lines)
+            table += line + u"\n";
+        const size_t before = report_.findings.size();
+        auto seen = textFindings_.find(table);
+        if (seen != textFindings_.end()) {
+            for (Finding f : seen->second) {
+                f.languages = {U8(language)};
+                report_.findings.push_back(std::move(f));
+            }
+        } else {
+            CheckKeys(language, textFile);
+            CheckFormTexts(language, textFile);
+            textFindings_.emplace(std::move(table), std::vector<Finding>(report_.findings.begin() + before,
+                                                                         report_.findings.end()));
+        }
     }
     CheckPictures(language);
     // As the welcome page decides: without the key the publisher counts as "OEM"
