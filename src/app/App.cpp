@@ -3,6 +3,7 @@
 #include "app/Utils_fileexecution.h"
 #include "base/Paths.h"
 #include "language/Language_subroutines.h"
+#include "language/Text_keys.h"
 #include "platform/Platform.h"
 #include "toolkit/StringList.h"
 
@@ -37,6 +38,19 @@ void TApp::Construct()
     LanguageName = GetSystemLanguageName(u"");
     LanguageID = LanguageIdFromName(LanguageName);
 
+    LoadTexts(StartupTextsFolder(), LanguageID, u"InstallWizard", u"Install", u"");
+    ProductName = GetText(TextSection, textkeys::ProductName);
+
+    RunKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    PrivateKeyTemplate = u"Software\\%PUBLISHER\\%REG_FODLER_PROGNAME\\";
+    UninstallKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    BackupDir.clear();
+    Version = u"V1.0";
+}
+
+UString TApp::StartupTextsFolder() const
+{
+    const UString exeFolder = ExtractFilePath(Platform().ExecutablePath());
     const UString productFolder = SetupValue(u"%PROGRAM_FILES");
     UString textsFolder = exeFolder + u"Texts\\";
     TStringList workbooks;
@@ -46,14 +60,7 @@ void TApp::Construct()
         textsFolder = exeFolder + u"program files\\" + productFolder + u"\\" + SetupValue(u"%PROGRAM_DATA") +
                       u"Forms\\Texts\\";
     }
-    LoadTexts(textsFolder, LanguageID, u"InstallWizard", u"Install", u"");
-    ProductName = GetText(TextSection, u"ProductName");
-
-    RunKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    PrivateKeyTemplate = u"Software\\%PUBLISHER\\%REG_FODLER_PROGNAME\\";
-    UninstallKey = u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    BackupDir.clear();
-    Version = u"V1.0";
+    return textsFolder;
 }
 
 void ConstructApp()
@@ -65,6 +72,6 @@ bool AdministratorCheckPassed()
 {
     if (Platform().IsUserAdmin())
         return true;
-    ShowStartupMessage(App.GetText(u"InstallWizard", u"MSG_001"), App.ProductName);
+    ShowStartupMessage(App.GetText(u"InstallWizard", textkeys::Msg001), App.ProductName);
     return false;
 }

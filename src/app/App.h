@@ -61,6 +61,10 @@ public:
     // missing.
     UString SetupValue(UStringView key, UStringView defaultValue = u"") const;
 
+    // Where start-up reads the texts from: "Texts\" beside the executable, or, when
+    // that holds no workbook, the product's copy of its texts inside the payload.
+    UString StartupTextsFolder() const;
+
 private:
     void Reset();
 };

@@ -5,6 +5,7 @@
 #include "app/App.h"
 #include "base/Paths.h"
 #include "engine/ControlSinks.h"
+#include "language/Text_keys.h"
 #include "platform/Platform.h"
 #include "toolkit/Messages.h"
 #include "util/PathGuard.h"
@@ -68,7 +69,7 @@ void TInstallThread::DoInstallSteps()
     RegistryRecordLines = std::make_unique<TStringList>();
     const UString publisher = SetupValue(u"%PUBLISHER");
     const UString publisherFolder =
-        publisher != u"OEM" ? App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_PUBLISHER") : UString();
+        publisher != u"OEM" ? App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsPublisher) : UString();
 
     SetBar(0);
     BackupUserData();
@@ -83,7 +84,7 @@ void TInstallThread::DoInstallSteps()
     WriteRegOnBootName();
     CheckPause();
     SetBar(40);
-    CreateLinks(publisherFolder, App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_FOLDER"));
+    CreateLinks(publisherFolder, App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsFolder));
     CheckPause();
     SetBar(60);
     WriteRegOnPrivateFolder();

@@ -9,6 +9,7 @@
 #include "base/Paths.h"
 #include "engine/Installthread.h"
 #include "engine/UninstallGuard.h"
+#include "language/Text_keys.h"
 #include "platform/Platform.h"
 #include "util/PathGuard.h"
 
@@ -337,7 +338,7 @@ void TInstallThread::BackupUserData()
 void TInstallThread::CopyFiles()
 {
     SetBar(0);
-    SetStatus(App.GetText(App.TextSection, u"CopyFiles"));
+    SetStatus(App.GetText(App.TextSection, textkeys::CopyFiles));
     CreateFolderIfMissing(App.InstallRootDir);
     CreateFolderIfMissing(App.InstallDir);
     CreateFolderIfMissing(App.OldInstallDir);

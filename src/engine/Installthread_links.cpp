@@ -2,6 +2,7 @@
 #include "app/App.h"
 #include "base/Paths.h"
 #include "engine/Installthread.h"
+#include "language/Text_keys.h"
 #include "platform/Platform.h"
 #include "util/PathGuard.h"
 
@@ -22,7 +23,7 @@ UString MakeShortcut(const UString& file, const UString& target, const UString& 
 
 void TInstallThread::CreateLinks(const UString& publisherFolder, const UString& programFolder)
 {
-    SetStatus(App.GetText(App.TextSection, u"CreateLinks"));
+    SetStatus(App.GetText(App.TextSection, textkeys::CreateLinks));
     const UString programs = GetSpecialFolderPath(23);
     const UString desktop = GetSpecialFolderPath(25);
     const UString installDir = IncludeTrailingPathDelimiter(App.InstallDir);
@@ -36,14 +37,14 @@ void TInstallThread::CreateLinks(const UString& publisherFolder, const UString& 
             folder += u"\\" + part;
             Platform().CreateDirectory(folder);
         }
-        const UString execName = App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_EXEC");
+        const UString execName = App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsExec);
         App.LinkProgramsExecPath = MakeShortcut(folder + u"\\" + execName + u".lnk", App.ProgramExePath,
                                                 App.ProductName, App.ProgramExePath, u"");
-        const UString uninstName = App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_UNIST");
+        const UString uninstName = App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsUnist);
         App.LinkProgramsUninstPath = MakeShortcut(folder + u"\\" + uninstName + u".lnk", App.UninstallerPath,
                                                   uninstName, installDir + SetupValue(u"%UNINST_ICO"), u"uninstall");
         if (SetupValue(u"%MANULA_EXIST") == u"1") {
-            const UString manualName = App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_MANUAL");
+            const UString manualName = App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsManual);
             App.LinkProgramsManualPath = MakeShortcut(
                 folder + u"\\" + manualName + u".lnk",
                 installDir + SetupValue(u"%MANUAL_DIR") + App.LanguageName + u".pdf", manualName,
@@ -59,7 +60,7 @@ void TInstallThread::CreateLinks(const UString& publisherFolder, const UString& 
 
     if (IsFullPath(IncludeTrailingPathDelimiter(desktop))) {
         App.LinkDesktopPath =
-            MakeShortcut(desktop + u"\\" + App.GetText(u"UNINSTALL", u"LINK_DESKTOP") + u".lnk", App.ProgramExePath,
+            MakeShortcut(desktop + u"\\" + App.GetText(textkeys::UninstallSection, textkeys::LinkDesktop) + u".lnk", App.ProgramExePath,
                          App.ProductName, App.ProgramExePath, u"");
     } else {
         Platform().DebugOutput(u"No desktop shortcut: the common desktop folder is unknown");

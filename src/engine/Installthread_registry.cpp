@@ -5,6 +5,7 @@
 #include "base/Paths.h"
 #include "engine/Installthread.h"
 #include "engine/UninstallGuard.h"
+#include "language/Text_keys.h"
 #include "platform/Platform.h"
 #include "toolkit/Registry.h"
 #include "util/PathGuard.h"
@@ -62,13 +63,13 @@ void TInstallThread::WriteRegOnUninstallFolder()
     TWriteKey key(RegRoot::LocalMachine, keyPath);
     if (!key.Open())
         return;
-    SetStatus(App.GetText(App.TextSection, u"WriteRegOnUninstallFolder"));
+    SetStatus(App.GetText(App.TextSection, textkeys::WriteRegOnUninstallFolder));
     std::vector<RegValue> values;
     auto write = [&](const UString& valueName, const UString& data) {
         key.Registry().WriteString(valueName, data);
         values.push_back({valueName, data});
     };
-    write(u"DisplayName", App.GetText(u"UNINSTALL", u"DISPLAY_NAME"));
+    write(u"DisplayName", App.GetText(textkeys::UninstallSection, textkeys::DisplayName));
 
     const UString root =
         GetSpecialFolderPath(CsidlFromName(SetupValue(u"%INSTALL_BACKUP_DIR", u"CSIDL_COMMON_TEMPLATES")));
@@ -92,8 +93,8 @@ void TInstallThread::WriteRegOnUninstallFolder()
                                     u"English\\Application.ico"
                               : App.ProgramExePath);
     write(u"DisplayVersion", SetupValue(u"%PROGRAM_VERSION"));
-    write(u"Publisher", App.GetText(u"UNINSTALL", u"PUBLISHER"));
-    write(u"URLInfoAbout", App.GetText(u"UNINSTALL", u"URL"));
+    write(u"Publisher", App.GetText(textkeys::UninstallSection, textkeys::Publisher));
+    write(u"URLInfoAbout", App.GetText(textkeys::UninstallSection, textkeys::Url));
 
     AddRecordLine(SectionLine(u"HKEY_LOCAL_MACHINE", keyPath));
     for (const RegValue& v : values)
@@ -130,7 +131,7 @@ void TInstallThread::WriteRegOnBootName()
     TWriteKey key(RegRoot::CurrentUser, App.RunKey);
     if (!key.Open())
         return;
-    SetStatus(App.GetText(App.TextSection, u"WriteRegOnBootName"));
+    SetStatus(App.GetText(App.TextSection, textkeys::WriteRegOnBootName));
     const UString name = SetupValue(u"%PROGRAM_ONBOOT");
     if (name.empty())
         return;
@@ -155,7 +156,7 @@ void TInstallThread::WriteRegOnPrivateFolder()
     TWriteKey key(RegRoot::LocalMachine, path);
     if (!key.Open())
         return;
-    SetStatus(App.GetText(App.TextSection, u"WriteRegOnPrivateFolder"));
+    SetStatus(App.GetText(App.TextSection, textkeys::WriteRegOnPrivateFolder));
 
     std::vector<RegValue> values = {
         {u"UninstOnAppDataDir", App.UninstallerPath},

@@ -6,6 +6,7 @@
 #include "app/App.h"
 #include "base/Paths.h"
 #include "engine/UninstallGuard.h"
+#include "language/Text_keys.h"
 #include "platform/Platform.h"
 #include "toolkit/Messages.h"
 #include "toolkit/Registry.h"
@@ -161,7 +162,7 @@ void TUninstallThread::RemoveLinks()
     CheckPause();
     if (!publisherFolder.empty() && Platform().DirectoryExists(publisherFolder)) {
         const int count =
-            CountFolderEntriesExcept(publisherFolder, App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_FOLDER"));
+            CountFolderEntriesExcept(publisherFolder, App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsFolder));
         Platform().DebugOutput(u"sProgramOnStartMenu Folder Item Count = " + IntToStr(count));
         const UString refusal = ShortcutFolderRefusal(publisherFolder);
         if (!refusal.empty()) {

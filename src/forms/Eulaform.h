@@ -33,7 +33,6 @@ public:
     void bt_PrintEULAClick(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
 
-private:
     // The folder of the licence under "EULA\" for a language name; "en" for names
     // without a licence of their own.
     static UString GetEulaLanguageCode(const UString& languageName);

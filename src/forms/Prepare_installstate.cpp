@@ -6,6 +6,7 @@
 #include "app/App.h"
 #include "forms/Prepare_detection.h"
 #include "forms/Prepareform.h"
+#include "language/Text_keys.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Registry.h"
 #include "util/Xfunctions.h"
@@ -94,7 +95,7 @@ void TFPrepare::ReadPrivateKey(const UString& purpose)
                 PrivateKeyFound = !key.ReadString(u"UninstRegFolder").empty();
         }
     } else {
-        ShowErrorMessage(u"MSG_101", u"101");
+        ShowErrorMessage(textkeys::Msg101, u"101");
         preparationFailed_ = true;
         Close();
     }

@@ -11,6 +11,7 @@
 #include "forms/Uninstallconfirmform.h"
 #include "forms/Uninstallform.h"
 #include "forms/Welcomeform.h"
+#include "language/Text_keys.h"
 #include "toolkit/Dialogs.h"
 #include "util/Xfunctions.h"
 
@@ -88,7 +89,7 @@ void TFPrepare::FormShow(TObject* Sender)
         pb_Prepare->SetPosition(0);
         StepCount = 0;
         if (!ReadUninstallInfo()) {
-            ShowErrorMessage(u"MSG_201", u"201");
+            ShowErrorMessage(textkeys::Msg201, u"201");
             Timer1->SetEnabled(false);
             Close();
             return;
@@ -173,7 +174,7 @@ void TFPrepare::DecideInstall()
         if (FindLegacyInstallation()) {
             if (App.SetupIni)
                 StopProcessByName(App.SetupValue(u"%PROGRAM_EXEC"), true);
-            ShowMessage(App.GetText(App.TextSection, u"MSG_302") + u" (302)");
+            ShowMessage(App.GetText(App.TextSection, textkeys::Msg302) + u" (302)");
             Close();
             return;
         }
@@ -181,8 +182,8 @@ void TFPrepare::DecideInstall()
         FWelcome->Show();
         return;
     case 2: {
-        const UString text = App.GetText(App.TextSection, VersionLess(InstalledVersion, SetupVersion) ? u"MSG_501"
-                                                                                                      : u"MSG_503");
+        const UString text = App.GetText(App.TextSection, VersionLess(InstalledVersion, SetupVersion) ? textkeys::Msg501
+                                                                                                      : textkeys::Msg503);
         // Only an explicit Yes removes the installed copy.
         if (ShowMessageBox(text, App.ProductName, MB::YesNo) != ID::Yes) {
             Close();
@@ -193,7 +194,7 @@ void TFPrepare::DecideInstall()
     }
     case 4:
         MakeTransparent();
-        ShowErrorMessage(u"MSG_102", u"102");
+        ShowErrorMessage(textkeys::Msg102, u"102");
         Close();
         return;
     default:
@@ -209,7 +210,7 @@ void TFPrepare::TakeOwnershipOfLeftovers()
         return;
     TakeOwnership(root);
     const UString linkFolderName = App.GetText(
-        u"UNINSTALL", App.SetupValue(u"%PUBLISHER") == u"OEM" ? u"LINK_PROGRAMS_FOLDER" : u"LINK_PROGRAMS_PUBLISHER");
+        textkeys::UninstallSection, App.SetupValue(u"%PUBLISHER") == u"OEM" ? u"LINK_PROGRAMS_FOLDER" : u"LINK_PROGRAMS_PUBLISHER");
     const UString startMenuFolder = GetSpecialFolderPath(23) + u"\\" + linkFolderName;
     if (!linkFolderName.empty() && IsOwnedFolderPath(startMenuFolder) && Platform().DirectoryExists(startMenuFolder))
         TakeOwnership(startMenuFolder);

@@ -3,6 +3,19 @@
 #include "toolkit/Classes.h"
 #include "toolkit/Controls.h"
 
+namespace {
+ControlTextObserver& Observer()
+{
+    static ControlTextObserver observer;
+    return observer;
+}
+}  // namespace
+
+void SetControlTextObserver(ControlTextObserver observer)
+{
+    Observer() = std::move(observer);
+}
+
 UString ControlTextKey(UStringView owner, UStringView control, UStringView property)
 {
     UString key;
@@ -22,6 +35,8 @@ UString LookUpControlText(const TlanguageManagement& texts, UStringView section,
     UString text = texts.GetText(section, ControlTextKey(formName, controlName, property));
     if (text == kMissingText)
         text = texts.GetText(section, ControlTextKey(u"", controlName, property));
+    if (Observer())
+        Observer()(formName, controlName, property, text);
     return TlanguageManagement::ExpandTextMacros(text);
 }
 

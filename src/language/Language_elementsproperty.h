@@ -2,6 +2,8 @@
 // Localised captions and hints of a form's controls. A page is designed with each
 // control's caption set to its own name; at construction it asks the text table for
 // the texts of its labels, buttons and boxes, kind by kind.
+#include <functional>
+
 #include "base/UString.h"
 #include "language/Language_management.h"
 
@@ -21,3 +23,10 @@ UString LookUpControlText(const TlanguageManagement& texts, UStringView section,
 // without a text keeps what it had. Components without a control are skipped.
 void ApplyControlTexts(const TlanguageManagement& texts, TComponent& form, UStringView className,
                        UStringView section);
+
+// Told of every control text the appliers look up, with the text found ("@@" when
+// neither key has one); none by default. The package checker learns this way what
+// each form asks for. Set it before forms are created, not while they are.
+using ControlTextObserver = std::function<void(UStringView formName, UStringView controlName,
+                                               UStringView property, const UString& text)>;
+void SetControlTextObserver(ControlTextObserver observer);

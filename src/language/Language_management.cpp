@@ -124,16 +124,7 @@ UString TlanguageManagement::LoadTexts(const UString& textsFolder, uint16_t lang
     TextVariant = textVariant;
     const UString languageName = LanguageNameFromId(languageId);
 
-    TStringList workbooks;
-    ListFolderEntries(textsFolder, u"File", u".xlsx", workbooks, u"");
-    const bool anyName = workbookPrefix.empty() || workbookPrefix == u"0";
-    UString chosen;
-    for (const UString& name : workbooks) {
-        if (anyName || StartsWith(name, workbookPrefix)) {
-            chosen = name;
-            break;
-        }
-    }
+    const UString chosen = ChooseWorkbook(textsFolder, workbookPrefix);
     if (chosen.empty()) {
         ShowStartupMessage(u"XLS File Not Found!! Closing...", u"");
         RequestStartupTerminate();
@@ -142,6 +133,18 @@ UString TlanguageManagement::LoadTexts(const UString& textsFolder, uint16_t lang
     TextTable = std::make_unique<TMemIniFile>();
     LoadWorkbookTexts(*TextTable, textsFolder + chosen, Trim(languageName), sheet);
     return languageName;
+}
+
+UString ChooseWorkbook(const UString& textsFolder, const UString& workbookPrefix)
+{
+    TStringList workbooks;
+    ListFolderEntries(textsFolder, u"File", u".xlsx", workbooks, u"");
+    const bool anyName = workbookPrefix.empty() || workbookPrefix == u"0";
+    for (const UString& name : workbooks) {
+        if (anyName || StartsWith(name, workbookPrefix))
+            return name;
+    }
+    return UString();
 }
 
 void LoadWorkbookTexts(TMemIniFile& table, const UString& workbookPath, const UString& languageName,

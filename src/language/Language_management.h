@@ -82,6 +82,11 @@ public:
     void ApplyRadioButtonTexts(TComponent& form, UStringView section) const;
 };
 
+// The workbook LoadTexts reads: the first ".xlsx" of the folder, in listing order,
+// whose name begins with the prefix (exact case; "0" or "" takes the first). Empty
+// when none does.
+UString ChooseWorkbook(const UString& textsFolder, const UString& workbookPrefix);
+
 // Fills the table from the workbook's sheet: the first row names the columns, a row
 // whose Ident begins with "[" opens a section, any other row is a key with the text
 // of the language's column (of "English" for a language outside the 14 or a column

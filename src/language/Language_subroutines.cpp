@@ -1,5 +1,6 @@
 #include "language/Language_subroutines.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "base/Paths.h"
@@ -72,6 +73,15 @@ const NameId kIdOfName[] = {
 constexpr uint16_t kEnglishId = 0x0409;
 
 }  // namespace
+
+std::vector<UString> LanguageNames()
+{
+    std::vector<UString> names{u"English"};
+    for (const LanguageIds& entry : kLanguageIds)
+        names.emplace_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 UString LanguageNameForId(uint16_t languageId)
 {

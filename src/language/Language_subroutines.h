@@ -3,8 +3,12 @@
 // The 34 names are folder names, workbook column names and parts of file names,
 // so they are spelled exactly as stored ("ChineseT", "Azerbaijan", ...).
 #include <cstdint>
+#include <vector>
 
 #include "base/UString.h"
+
+// The 34 language names, in alphabetical order with "English" among them.
+std::vector<UString> LanguageNames();
 
 // The name of a Windows language identifier, matched on all 16 bits; "English" for
 // every identifier the table does not list.

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -533,20 +536,30 @@ std::string NumberText(std::string_view raw)
         s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n'))
         s.remove_suffix(1);
-    double value = 0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || p != s.data() + s.size() || !std::isfinite(value))
+    // strtod and printf, not <charconv>'s floating-point functions: those bring some
+    // 150 KiB of tables into Setup.exe. Only plain decimal numbers are taken, as
+    // from_chars would (no sign "+", no hexadecimal, no "inf"); the program runs in
+    // the C locale, whose decimal point is ".".
+    if (s.empty() || s.front() == '+' || s.find_first_not_of("0123456789+-.eE") != std::string_view::npos)
+        return std::string(raw);
+    const std::string digits(s);
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(digits.c_str(), &end);
+    if (end != digits.c_str() + digits.size() || errno == ERANGE || !std::isfinite(value))
         return std::string(raw);
     char buf[64];
     if (value == std::floor(value) && std::fabs(value) < 1e15) {
         auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
         return std::string(buf, r.ptr);
     }
-    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    std::string out(buf, r.ptr);
-    for (char& c : out)
-        if (c == 'e')
-            c = 'E';
+    std::snprintf(buf, sizeof buf, "%.15G", value);
+    std::string out(buf);
+    // Two exponent digits at least, as C prints them; some C libraries print three.
+    const size_t e = out.find('E');
+    if (e != std::string::npos && e + 2 < out.size())
+        while (out.size() - (e + 2) > 2 && out[e + 2] == '0')
+            out.erase(e + 2, 1);
     return out;
 }
 

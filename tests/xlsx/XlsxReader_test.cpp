@@ -66,6 +66,32 @@ TEST(XlsxReader, ReadsEveryKindOfCellAsTextPlacedByReference)
     }
 }
 
+TEST(XlsxReader, ShowsNumbersAsExcelsGeneralFormatAndKeepsWhatIsNoPlainNumber)
+{
+    struct Case {
+        const char* stored;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"1.5E-7", "1.5E-07"},                        // two exponent digits, whatever the C library prints
+        {"12345678901234567890", "1.23456789012346E+19"},  // 15 significant digits
+        {"-0.000123", "-0.000123"},
+        {"1e400", "1e400"},                           // out of range: kept
+        {"+5", "+5"},                                 // no plain number: kept
+        {"0x10", "0x10"},
+        {"inf", "inf"},
+        {"1,5", "1,5"},
+    };
+    std::string rows = "<row>";
+    for (const Case& c : cases)
+        rows += std::string("<c><v>") + c.stored + "</v></c>";
+    rows += "</row>";
+    XlsxSheet sheet;
+    ASSERT_EQ(u"", ReadXlsxSheet(Workbook(rows), u"install", sheet));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].shown, ToUtf8(sheet.Cell(0, i))) << cases[i].stored;
+}
+
 TEST(XlsxReader, FindsTheSheetByNameOrSaysWhichSheetsThereAre)
 {
     XlsxSheet sheet;
