@@ -43,3 +43,18 @@ UString ExtractFileExt(UStringView path)
     const size_t dot = name.rfind(u'.');
     return dot == UStringView::npos ? UString() : UString(name.substr(dot));
 }
+
+std::vector<UString> SplitKeyPath(UStringView path)
+{
+    std::vector<UString> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(u'\\', start);
+        if (end == UStringView::npos)
+            end = path.size();
+        if (end > start)
+            parts.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}

@@ -17,6 +17,9 @@ UString FromUtf8(std::string_view text);
 // becomes U+FFFD as above.
 std::wstring ToWide(UStringView text);
 UString FromWide(std::wstring_view text);
+// Appends the UTF-8 form of one code point; a surrogate or a value beyond U+10FFFF
+// becomes U+FFFD.
+void AppendUtf8(std::string& out, char32_t codePoint);
 
 // Case-insensitive comparison as INI section and key names need it.
 bool SameText(UStringView a, UStringView b);
@@ -34,6 +37,18 @@ UString UIntToStr(unsigned long long value);
 UString ReplaceAll(UStringView text, UStringView from, UStringView to);
 bool StartsWith(UStringView text, UStringView prefix);
 bool EndsWith(UStringView text, UStringView suffix);
+
+// The value of a hexadecimal digit (either case), -1 for any other character.
+constexpr int HexDigit(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
 
 // The index-th field (from 0) of `text` split at `delimiter`, trimmed; empty when
 // the text has fewer fields.

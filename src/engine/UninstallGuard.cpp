@@ -68,21 +68,6 @@ std::vector<UString> SystemFolders()
     return folders;
 }
 
-std::vector<UString> KeyParts(UStringView path)
-{
-    std::vector<UString> parts;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find(u'\\', start);
-        if (end == UStringView::npos)
-            end = path.size();
-        if (end > start)
-            parts.emplace_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
 UString Quoted(const UString& text)
 {
     return u"\"" + text + u"\"";
@@ -131,7 +116,7 @@ UString UninstallEntryRefusal(const UString& uninstallKey, const UString& entryN
 
 UString PrivateKeyRefusal(const UString& keyPath)
 {
-    const std::vector<UString> parts = KeyParts(keyPath);
+    const std::vector<UString> parts = SplitKeyPath(keyPath);
     if (parts.size() < 3 || !SameText(parts[0], u"Software"))
         return u"the private key " + Quoted(keyPath) + u" does not lie below Software\\<publisher>";
     // "Classes", "Policies", "Microsoft" or the 32-bit view are no publisher's key.
@@ -142,7 +127,7 @@ UString PrivateKeyRefusal(const UString& keyPath)
 
 UString PublisherKeyOf(const UString& keyPath)
 {
-    const std::vector<UString> parts = KeyParts(keyPath);
+    const std::vector<UString> parts = SplitKeyPath(keyPath);
     if (parts.size() != 3 || !PrivateKeyRefusal(keyPath).empty())
         return {};
     return parts[0] + u"\\" + parts[1];

@@ -125,17 +125,6 @@ UString Utf8ToU16(std::string_view s)
     return out;
 }
 
-int HexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // Turns the OOXML escapes "_xHHHH_" back into their code units, in place since
 // that only shortens the text; returns the new length.
 size_t Unescape(char16_t* text, size_t length)

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/UString.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -221,27 +223,6 @@ bool SimpleChildAt(std::string_view in, size_t at, std::string_view name, std::s
 }
 
 }  // namespace
-
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 XmlTokenizer::XmlTokenizer(std::string_view xml, int maxDepth)
     : in_(xml), maxDepth_(maxDepth > 0 ? static_cast<size_t>(maxDepth) : 1)

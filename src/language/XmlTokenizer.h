@@ -90,5 +90,3 @@ inline bool HasByte(uint64_t w, unsigned char c)
     return ((x - 0x0101010101010101u) & ~x & 0x8080808080808080u) != 0;
 }
 
-// Appends the UTF-8 form of a code point; invalid ones become U+FFFD.
-void AppendUtf8(std::string& out, char32_t codePoint);

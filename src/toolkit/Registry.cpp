@@ -3,26 +3,13 @@
 #include <array>
 #include <vector>
 
+#include "base/Paths.h"
+
 namespace {
 
 constexpr uint32_t KEY_SET_VALUE_BIT = 0x0002;
 // Windows allows 512 levels; deeper means a loop we must not follow.
 constexpr int MaxKeyDepth = 512;
-
-std::vector<UString> SplitKeyPath(UStringView path)
-{
-    std::vector<UString> parts;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find(u'\\', start);
-        if (end == UStringView::npos)
-            end = path.size();
-        if (end > start)
-            parts.emplace_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
 
 UString JoinKeyPath(const std::vector<UString>& parts)
 {

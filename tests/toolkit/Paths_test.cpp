@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 struct PathCase {
@@ -37,6 +39,23 @@ TEST(Paths, HelpersSplitWindowsPaths)
         EXPECT_EQ(ExtractFileExt(c.path), c.ext);
         EXPECT_EQ(ExtractFilePath(c.path) + ExtractFileName(c.path), c.path);
     }
+}
+
+TEST(Paths, KeyPathSplitsIntoItsNamesWithoutEmptyOnes)
+{
+    const struct {
+        UString path;
+        std::vector<UString> names;
+    } cases[] = {
+        {u"Software\\Vendor\\My App", {u"Software", u"Vendor", u"My App"}},
+        {u"\\Software\\\\Vendor\\", {u"Software", u"Vendor"}},
+        {u"HKEY_LOCAL_MACHINE", {u"HKEY_LOCAL_MACHINE"}},
+        {u"a/b\\c", {u"a/b", u"c"}},  // "/" belongs to the name
+        {u"\\\\", {}},
+        {u"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitKeyPath(c.path), c.names) << ToUtf8(c.path);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ios>
+#include <utility>
 
 #include "base/Codepage.h"
 
@@ -55,6 +57,39 @@ TEST(UString, LoneSurrogatesBecomeReplacementInUtf8)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ToUtf8(c.text), c.bytes);
+}
+
+TEST(UString, AppendUtf8EncodesOneCodePointAndReplacesInvalidOnes)
+{
+    const struct {
+        char32_t codePoint;
+        std::string bytes;
+    } cases[] = {
+        {0x41, "A"},
+        {0x7FF, "\xDF\xBF"},
+        {0x800, "\xE0\xA0\x80"},
+        {0xFFFF, "\xEF\xBF\xBF"},
+        {0x10000, "\xF0\x90\x80\x80"},
+        {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+        {0xD800, "\xEF\xBF\xBD"},
+        {0xDFFF, "\xEF\xBF\xBD"},
+        {0x110000, "\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "x";
+        AppendUtf8(out, c.codePoint);
+        EXPECT_EQ(out, "x" + c.bytes) << std::hex << static_cast<uint32_t>(c.codePoint);
+    }
+}
+
+TEST(UString, HexDigitReadsBothCasesAndNothingElse)
+{
+    const std::pair<char16_t, int> cases[] = {
+        {u'0', 0}, {u'9', 9}, {u'a', 10}, {u'f', 15}, {u'A', 10}, {u'F', 15},
+        {u'g', -1}, {u'G', -1}, {u'/', -1}, {u':', -1}, {u'@', -1}, {u'`', -1}, {u'\uFF10', -1},
+    };
+    for (const auto& [c, value] : cases)
+        EXPECT_EQ(HexDigit(c), value) << static_cast<int>(c);
 }
 
 TEST(UString, WideConversionKeepsEveryCharacter)

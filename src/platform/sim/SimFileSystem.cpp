@@ -138,20 +138,6 @@ uint32_t ErrnoToWin(int e)
     }
 }
 
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 SimFileSystem::SimFileSystem(std::string machine, std::string lockFile)

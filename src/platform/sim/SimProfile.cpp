@@ -16,11 +16,7 @@ UString DecodeProfile(const std::string& bytes)
 {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        UString out;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            out += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                         (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        return out;
+        return Utf16Le(std::string_view(bytes).substr(2));
     }
     if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
         return Utf16(std::string_view(bytes).substr(3));

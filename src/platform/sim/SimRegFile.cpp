@@ -1,5 +1,6 @@
 #include "platform/sim/SimRegFile.h"
 
+#include "base/Paths.h"
 #include "platform/sim/SimText.h"
 
 namespace sim {
@@ -57,12 +58,7 @@ UString DecodeBytes(const std::string& bytes)
 {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        UString out;
-        out.reserve(bytes.size() / 2);
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            out += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                         (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        return out;
+        return Utf16Le(std::string_view(bytes).substr(2));
     }
     if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
         return Utf16(std::string_view(bytes).substr(3));
@@ -80,24 +76,6 @@ std::vector<UString> Lines(const UString& text)
             cur.clear();
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty())
-        out.push_back(cur);
-    return out;
-}
-
-std::vector<UString> SplitPath(UStringView path)
-{
-    std::vector<UString> out;
-    UString cur;
-    for (char16_t c : path) {
-        if (c == u'\\') {
-            if (!cur.empty())
-                out.push_back(cur);
-            cur.clear();
         } else {
             cur += c;
         }
@@ -125,17 +103,6 @@ bool ReadQuoted(const UString& text, size_t& pos, UString& out)
         }
     }
     return false;
-}
-
-int HexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
 }
 
 bool HexBytes(UStringView text, std::string& bytes)
@@ -313,7 +280,7 @@ std::unique_ptr<RegKey> ParseRegFile(const std::string& bytes)
             }
             UString path = line.substr(1, close - 1);
             if (!path.empty() && path[0] == u'-') {
-                auto parts = SplitPath(path.substr(1));
+                auto parts = SplitKeyPath(path.substr(1));
                 current = nullptr;
                 if (parts.empty())
                     continue;
@@ -323,7 +290,7 @@ std::unique_ptr<RegKey> ParseRegFile(const std::string& bytes)
                     parent->children.erase(Fold(last));
                 continue;
             }
-            const auto parts = SplitPath(path);
+            const auto parts = SplitKeyPath(path);
             current = parts.size() >= 1 ? KeyAt(*top, parts, true) : nullptr;
             continue;
         }

@@ -1,28 +1,11 @@
 #include "platform/sim/SimRegistry.h"
 
+#include "base/Paths.h"
 #include "platform/sim/SimText.h"
 
 namespace sim {
 
 namespace {
-
-std::vector<UString> Split(UStringView path)
-{
-    std::vector<UString> out;
-    UString cur;
-    for (char16_t c : path) {
-        if (c == u'\\') {
-            if (!cur.empty())
-                out.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty())
-        out.push_back(cur);
-    return out;
-}
 
 // Keys below HKEY_LOCAL_MACHINE\Software that both views share on Windows 10.
 const UStringView kShared[] = {
@@ -66,7 +49,7 @@ const UStringView kRedirectedClasses[] = {u"CLSID", u"DirectShow", u"Interface",
 
 bool StartsWithParts(const std::vector<UString>& parts, size_t from, UStringView prefix)
 {
-    const auto want = Split(prefix);
+    const auto want = SplitKeyPath(prefix);
     if (parts.size() - from < want.size())
         return false;
     for (size_t i = 0; i < want.size(); ++i)
@@ -103,7 +86,7 @@ UString SimRegistry::HiveName(RegRoot root)
 
 std::vector<UString> SimRegistry::StoredPath(RegRoot root, const UString& path) const
 {
-    std::vector<UString> parts = Split(path);
+    std::vector<UString> parts = SplitKeyPath(path);
     if (redirect32_ && root == RegRoot::LocalMachine && parts.size() >= 2 && SameName(parts[0], u"Software") &&
         !SameName(parts[1], u"WOW6432Node") && !IsShared(parts))
         parts.insert(parts.begin() + 1, u"WOW6432Node");
@@ -296,11 +279,11 @@ void SimRegistry::WriteDefaults()
         };
         for (UStringView k : keys) {
             RegKey* key = &top;
-            for (const UString& part : Split(k))
+            for (const UString& part : SplitKeyPath(k))
                 key = &key->AddChild(part);
         }
         RegKey* nt = &top;
-        for (const UString& part : Split(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"))
+        for (const UString& part : SplitKeyPath(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"))
             nt = &nt->AddChild(part);
         nt->SetString(u"ProductName", u"Windows 10 Pro");
         nt->SetString(u"CurrentVersion", u"6.3");

@@ -106,12 +106,11 @@ bool ReadHostFile(const std::string& path, std::string& bytes)
     return true;
 }
 
-namespace {
-bool WriteAll(int fd, const std::string& bytes)
+bool WriteAll(int fd, const char* data, size_t size)
 {
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -120,7 +119,6 @@ bool WriteAll(int fd, const std::string& bytes)
     }
     return true;
 }
-}  // namespace
 
 bool WriteHostFileAtomic(const std::string& path, const std::string& bytes)
 {
@@ -128,7 +126,7 @@ bool WriteHostFileAtomic(const std::string& path, const std::string& bytes)
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const bool ok = WriteAll(fd, bytes);
+    const bool ok = WriteAll(fd, bytes.data(), bytes.size());
     ::close(fd);
     if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
@@ -142,7 +140,7 @@ bool AppendHostFile(const std::string& path, const std::string& bytes)
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const bool ok = WriteAll(fd, bytes);
+    const bool ok = WriteAll(fd, bytes.data(), bytes.size());
     ::close(fd);
     return ok;
 }

@@ -52,6 +52,8 @@ private:
 };
 
 bool ReadHostFile(const std::string& path, std::string& bytes);
+// Writes all of the bytes, through short writes and interruptions.
+bool WriteAll(int fd, const char* data, size_t size);
 // Writes beside the file and renames over it, so a reader never sees half a file.
 bool WriteHostFileAtomic(const std::string& path, const std::string& bytes);
 bool AppendHostFile(const std::string& path, const std::string& bytes);

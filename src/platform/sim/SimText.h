@@ -1,6 +1,6 @@
 #pragma once
-// Text helpers of the simulated machine. The platform layer sits below the toolkit,
-// so it carries its own UTF-8 conversion and case folding.
+// Text helpers of the simulated machine: names compared as NTFS and the registry
+// compare them, numbers as its files write them.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,9 +9,11 @@
 
 namespace sim {
 
-// Lone surrogates and bad UTF-8 become U+FFFD.
-std::string Utf8(UStringView text);
-UString Utf16(std::string_view utf8);
+// The base conversions: lone surrogates and bad UTF-8 become U+FFFD.
+inline std::string Utf8(UStringView text) { return ToUtf8(text); }
+inline UString Utf16(std::string_view utf8) { return FromUtf8(utf8); }
+// Little-endian UTF-16 bytes (after their mark); an odd last byte is dropped.
+UString Utf16Le(std::string_view bytes);
 
 // Upper-case mapping of one code unit as NTFS and the registry compare names:
 // ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
