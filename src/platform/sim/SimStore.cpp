@@ -25,6 +25,15 @@ MachineLock::~MachineLock()
         ::close(fd_);  // releases the lock
 }
 
+namespace {
+
+int64_t MtimeNs(const struct stat& st)
+{
+    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
 FileStamp StampOf(const std::string& path)
 {
     FileStamp s;
@@ -34,20 +43,11 @@ FileStamp StampOf(const std::string& path)
     s.exists = true;
     s.inode = st.st_ino;
     s.size = static_cast<uint64_t>(st.st_size);
-    s.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    s.mtimeNs = MtimeNs(st);
     return s;
 }
 
 CachedFile::~CachedFile() { Forget(); }
-
-namespace {
-
-int64_t MtimeNs(const struct stat& st)
-{
-    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
-}  // namespace
 
 bool CachedFile::Changed(const std::string& path) const
 {
@@ -61,8 +61,7 @@ bool CachedFile::Changed(const std::string& path) const
     struct stat st {};
     if (::fstat(pin_, &st) != 0 || st.st_nlink == 0)
         return true;
-    const int64_t mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return static_cast<uint64_t>(st.st_size) != stamp_.size || mtimeNs != stamp_.mtimeNs ||
+    return static_cast<uint64_t>(st.st_size) != stamp_.size || MtimeNs(st) != stamp_.mtimeNs ||
            static_cast<uint64_t>(st.st_ino) != stamp_.inode;
 }
 
