@@ -65,7 +65,7 @@ TEST_F(TextLookup, VariantPathsAreTriedLongestFirst)
     EXPECT_EQ(u"plain only", texts.GetVariantText(u"InstallWizard", u"a.b", u"Plain"));
     EXPECT_EQ(u"plain", texts.GetVariantText(u"InstallWizard", u"", u"Both"));
     EXPECT_EQ(u"@@", texts.GetVariantText(u"InstallWizard", u"a.b", u"None"));
-    texts.TextVariant = u"a";
+    texts.TextVariant = UString(u"a");  // GCC 12 warns falsely on assigning the literal
     EXPECT_EQ(u"a", texts.GetText(u"InstallWizard", u"Both"));
 }
 
