@@ -61,8 +61,9 @@ UString UpdaterExecutable(const UString& updaterFolder)
         return {};
     }
     const UString name = TMemIniFile(info).ReadString(u"Upgrade_Info", u"UpdaterName", u"");
-    if (name.empty() || name.find_first_of(u"\\/:") != UString::npos || Trim(name).find_first_not_of(u'.') ==
-                                                                             UString::npos) {
+    const bool plainName =
+        name.find_first_of(u"\\/:") == UString::npos && Trim(name).find_first_not_of(u'.') != UString::npos;
+    if (!plainName) {
         Debug(u"no updater to start: UpdaterName " + Quoted(name) + u" of " + Quoted(info));
         return {};
     }
