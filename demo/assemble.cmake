@@ -1,6 +1,6 @@
 # Lays out the demo package beside its texts (which the build writes into Texts/ on
 # its own): cmake -DPACKAGE=... -DSOURCE=... -DGENERATED=... -DSETUP_INI=... -DVERSION=...
-#   -DSETUP_EXE=... -DOSTREL_EXE=... -DHANDOVER_EXE=... -DPROGRAM_FILES=... -DOLD_FOLDER=...
+#   -DSETUP_EXE=... -DOSTREL_EXE=... -DHANDOVER_EXE=... -DUPDATER_EXE=... -DPROGRAM_FILES=... -DOLD_FOLDER=...
 #   -DUPDATER_FOLDER=... [-DTEXTS=<the texts the build wrote>] -P assemble.cmake
 # Everything but Texts/ is laid anew, so nothing of an earlier layout stays; a package
 # other than the one the texts were written into gets a copy of them.
@@ -29,4 +29,5 @@ file(COPY "${GENERATED}/pictures/icons/Uninstall.ico" "${GENERATED}/pictures/ico
 file(COPY "${GENERATED}/Manual" DESTINATION "${payload}/${PROGRAM_FILES}")
 file(COPY "${SOURCE}/payload/OstrelClassic/" DESTINATION "${payload}/${OLD_FOLDER}")
 file(COPY "${SOURCE}/payload/OnlineUpdater/" DESTINATION "${payload}/${UPDATER_FOLDER}")
+file(COPY "${UPDATER_EXE}" DESTINATION "${payload}/${UPDATER_FOLDER}")
 file(WRITE "${payload}/${PROGRAM_FILES}/Version.txt" "${VERSION}\r\n")

@@ -99,10 +99,12 @@ void TFPrepare::FormShow(TObject* Sender)
         pb_Prepare->SetPosition(0);
         StepCount = 0;
         RunPreparationSteps();
-    } else if (argument == u"updater" || argument == u"registry") {
-        // The updater's two modes are not served by this build yet: end at once
-        // rather than fall through to an installation.
+    } else if (argument == u"updater") {
+        StartOnlineUpdater();
         Close();
+        return;
+    } else if (argument == u"registry") {
+        RunRegistryMode();
         return;
     } else {
         Mode = u"Install";

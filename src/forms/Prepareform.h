@@ -74,7 +74,35 @@ public:
     // page.
     void RemovePreviousVersion();
 
+    // First argument "updater": the installed copy's online updater (OnlineUpdaterDir
+    // of its private key, executable named by its Upgrade.ini) started with
+    // "InstallExeRecall". The caller closes the form.
+    void StartOnlineUpdater();
+    // First argument "registry", after the updater put a new version beside this
+    // installer: the install root moved where the new Setup.ini puts it, the records
+    // and shortcuts rewritten, the updater started with "UpdaterFinish", Setup_old.ini
+    // deleted and the form closed.
+    void RunRegistryMode();
+    // The uninstall entry, run value, shortcuts and private key rewritten from the new
+    // Setup.ini (SetupIniCopy) where they changed, each value also recorded in
+    // Regedit_FileList.ini when that file exists.
+    void ReRegisterInstallation();
+    void RewriteUninstallEntry();
+    void RewriteRunValue();
+    void RewriteShortcuts(const UString& publisherFolder, const UString& programFolder);
+    void RewritePrivateKey();
+    // Removes the folder of path (or path itself when its last part has no dot) and
+    // its parents while they are empty and lie strictly below top.
+    static void RemoveEmptyFolders(const UString& top, const UString& path);
+
 private:
+    // Copies the recorded install root to TargetInstallDir and empties it, when they
+    // are different folders and neither holds the other.
+    void MoveInstallRoot(const UString& recordedProduct);
+    // The record file's value, when the file exists.
+    void RecordValue(const UString& section, const UString& name, const UString& value);
+    // Setup_old.ini, the previous version's configuration, in the registry mode.
+    std::unique_ptr<TMemIniFile> oldSetupIni_;
     void AdvanceStep(int stepSize);
     // The text, then the code as " (101)", with the error icon.
     void ShowErrorMessage(const UString& messageId, const UString& code);

@@ -141,6 +141,10 @@ public:
     // GetPrivateProfileStringW of one value.
     virtual UString ReadProfileString(const UString& file, const UString& section, const UString& key,
                                       const UString& defaultValue) = 0;
+    // WritePrivateProfileStringW of one value: replaced in its section, or added (with
+    // the section) when missing; the file keeps its encoding. False when not written.
+    virtual bool WriteProfileString(const UString& file, const UString& section, const UString& key,
+                                    const UString& value) = 0;
     // Full path of the running executable (a Windows path).
     virtual UString ExecutablePath() = 0;
     // Command-line arguments after the program name, as ParamStr(1..) splits them.

@@ -1,6 +1,8 @@
 // Processes, profile strings and system facts, on both machines.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "contract/contract_fixture.h"
 
 namespace {
@@ -34,6 +36,27 @@ TEST_F(System, ProfileStringsIgnoreCaseAndStripQuotes)
     EXPECT_EQ(p().ReadProfileString(In(u"Setup.ini"), u"Setup", u"Plain", u"-"), u"text");
     EXPECT_EQ(p().ReadProfileString(In(u"Setup.ini"), u"Setup", u"Key", u"-"), u"-");
     EXPECT_EQ(p().ReadProfileString(In(u"Missing.ini"), u"Setup", u"Plain", u"-"), u"-");
+}
+
+TEST_F(System, AWrittenProfileStringReplacesItsKeyOrJoinsItsSectionAndKeepsTheRest)
+{
+    // A record file as the installation leaves it: UTF-8 with its byte-order mark.
+    const UString file = In(u"Records.ini");
+    PutFile(file, "\xEF\xBB\xBF[HKEY_LOCAL_MACHINE\\Soft\\Pub]\r\nInstallDir=C:\\Old\r\nKept=1\r\n\r\n"
+                  "[Other]\r\nKey=other\r\n");
+    EXPECT_TRUE(p().WriteProfileString(file, u"hkey_local_machine\\soft\\pub", u"installdir", u"C:\\New \u00e9"));
+    EXPECT_TRUE(p().WriteProfileString(file, u"HKEY_LOCAL_MACHINE\\Soft\\Pub", u"Added", u"a"));
+    EXPECT_TRUE(p().WriteProfileString(file, u"New Section", u"Key", u"n"));
+    EXPECT_EQ(p().ReadProfileString(file, u"HKEY_LOCAL_MACHINE\\Soft\\Pub", u"InstallDir", u"-"), u"C:\\New \u00e9");
+    EXPECT_EQ(p().ReadProfileString(file, u"HKEY_LOCAL_MACHINE\\Soft\\Pub", u"Kept", u"-"), u"1");
+    EXPECT_EQ(p().ReadProfileString(file, u"HKEY_LOCAL_MACHINE\\Soft\\Pub", u"Added", u"-"), u"a");
+    EXPECT_EQ(p().ReadProfileString(file, u"Other", u"Key", u"-"), u"other");
+    EXPECT_EQ(p().ReadProfileString(file, u"New Section", u"Key", u"-"), u"n");
+    const std::optional<std::string> bytes = p().ReadWholeFile(file);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->substr(0, 3), "\xEF\xBB\xBF");
+    // The added key belongs to its section: before the next one.
+    EXPECT_LT(bytes->find("Added=a"), bytes->find("[Other]"));
 }
 
 TEST_F(System, FactsOfTheMachineAreKnown)

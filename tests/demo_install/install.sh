@@ -92,7 +92,8 @@ echo "== files under $DEMO_PROGRAM_FILES"
 root=$(host_path "$DEMO_PROGRAM_FILES\\Ostrel")
 files=$(cd "$root" 2>/dev/null && find . -type f | sed 's|^\./||' | sort)
 printf '  %s\n' $files
-wanted="OnlineUpdater/Regedit_FileList.ini
+wanted="OnlineUpdater/OstrelUpdater.exe
+OnlineUpdater/Regedit_FileList.ini
 OnlineUpdater/Upgrade.ini
 Ostrel/Data/Settings.ini
 Ostrel/HandOver.exe

@@ -68,6 +68,7 @@ public:
     bool IsUserAdmin() override { return false; }
     void DebugOutput(const UString&) override {}
     UString ReadProfileString(const UString&, const UString&, const UString&, const UString& d) override { return d; }
+    bool WriteProfileString(const UString&, const UString&, const UString&, const UString&) override { return false; }
     UString ExecutablePath() override { return {}; }
     std::vector<UString> CommandLineArgs() override { return {}; }
     uint32_t LastError() override { return 0; }

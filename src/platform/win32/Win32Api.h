@@ -22,6 +22,7 @@
 #undef ShellExecute
 #undef RegOpenKey
 #undef RegDeleteValue
+#undef WriteProfileString
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
 

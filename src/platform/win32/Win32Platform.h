@@ -72,6 +72,8 @@ public:
     void DebugOutput(const UString& text) override;
     UString ReadProfileString(const UString& file, const UString& section, const UString& key,
                               const UString& defaultValue) override;
+    bool WriteProfileString(const UString& file, const UString& section, const UString& key,
+                            const UString& value) override;
     UString ExecutablePath() override;
     std::vector<UString> CommandLineArgs() override;
     uint32_t LastError() override;

@@ -86,6 +86,13 @@ UString Win32Platform::ReadProfileString(const UString& file, const UString& sec
     }
 }
 
+bool Win32Platform::WriteProfileString(const UString& file, const UString& section, const UString& key,
+                                       const UString& value)
+{
+    return ::WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(value).c_str(),
+                                        Wide(file).c_str()) != 0;
+}
+
 UString Win32Platform::ExecutablePath()
 {
     std::wstring path(MAX_PATH, L'\0');
