@@ -134,6 +134,11 @@ public:
     {
         return inner_.ReadProfileString(file, section, key, defaultValue);
     }
+    bool WriteProfileString(const UString& file, const UString& section, const UString& key,
+                            const UString& value) override
+    {
+        return inner_.WriteProfileString(file, section, key, value);
+    }
     uint32_t LastError() override { return inner_.LastError(); }
     void SetLastError(uint32_t code) override { inner_.SetLastError(code); }
     UString SystemErrorMessage(uint32_t code) override { return inner_.SystemErrorMessage(code); }
