@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/SimFixture.h"
@@ -33,10 +34,14 @@ inline constexpr char16_t RunKey[] = u"Software\\Microsoft\\Windows\\CurrentVers
 
 // A package folder of the machine holding the host program as its Setup.exe.
 struct PackageSpec {
-    UString folder;        // "C:\\Old"
-    std::string version;   // %PROGRAM_VERSION and the payload's Version.txt
-    std::string programName = "OstrelReg";  // %REG_FODLER_PROGNAME
-    std::string product = "Ostrel";         // %PROGRAM_FILES
+    PackageSpec(UString folder, std::string version, std::string programName = "OstrelReg")
+        : folder(std::move(folder)), version(std::move(version)), programName(std::move(programName))
+    {
+    }
+    UString folder;          // "C:\\Old"
+    std::string version;     // %PROGRAM_VERSION and the payload's Version.txt
+    std::string programName;  // %REG_FODLER_PROGNAME
+    std::string product = "Ostrel";  // %PROGRAM_FILES
     std::string extraSetupLines;
 };
 
