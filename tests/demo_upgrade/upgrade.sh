@@ -146,9 +146,12 @@ expect "ScriptsMacros/Welcome.osm" "$(tr -d '\r' <"$root/Ostrel/ScriptsMacros/We
   "edited by the user"
 
 if [ $keep -eq 1 ]; then
-  # The macros were this run's own: the installation kept holds what the packages put there.
-  rm -rf "$root/Ostrel/ScriptsMacros/Mine"
-  cp "$package/Program Files/Ostrel/ScriptsMacros/Welcome.osm" "$root/Ostrel/ScriptsMacros/Welcome.osm"
+  # The macros were this run's own: the installation kept holds what the packages put
+  # there. The upgrade brought them back into the old-layout folder as well.
+  for folder in "$root"/*/ScriptsMacros; do
+    rm -rf "$folder/Mine"
+    [ -f "$folder/Welcome.osm" ] && cp "$package/Program Files/Ostrel/ScriptsMacros/Welcome.osm" "$folder/Welcome.osm"
+  done
   echo "== kept: the upgraded installation stays (without this run's macros)"
 fi
 [ $failures -eq 0 ] && echo "the demo product is upgraded from $old_version to $new_version"
