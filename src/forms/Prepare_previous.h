@@ -9,10 +9,10 @@
 // themselves: this setup is placed beside their uninstaller and run from there, or
 // their records and files are removed directly.
 enum class PreviousRemoval {
-    OldUninstaller,              // the uninstall entry's own command
+    OldUninstaller,                // the uninstall entry's own command
     PlacedCopyElseOldUninstaller,  // a placed copy of this setup; failing that, the entry's command
-    PlacedCopyElseDirect,        // a placed copy of this setup; failing that, direct removal
-    Direct,                      // no uninstaller runs
+    PlacedCopyElseDirect,          // a placed copy of this setup; failing that, direct removal
+    Direct,                        // no uninstaller runs
 };
 
 // The road for a product code (%REG_FODLER_PROGNAME) at an installed version;
