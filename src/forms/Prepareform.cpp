@@ -217,10 +217,3 @@ void TFPrepare::TakeOwnershipOfLeftovers()
     if (!linkFolderName.empty() && IsOwnedFolderPath(startMenuFolder) && Platform().DirectoryExists(startMenuFolder))
         TakeOwnership(startMenuFolder);
 }
-
-void TFPrepare::RemovePreviousVersion()
-{
-    // The removal of the installed copy comes with its own change; until then the
-    // form stays as it is and only Cancel ends the program, as when the installed
-    // copy names no uninstaller.
-}

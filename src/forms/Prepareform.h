@@ -71,8 +71,20 @@ public:
     // root and Start-menu folder, which may belong to another account.
     void TakeOwnershipOfLeftovers();
     // After Yes to MSG_501 or MSG_503: removes the installed copy, then the welcome
-    // page.
+    // page with InstallState 1. When the copy stays installed: MSG_502 and the form
+    // closes. When the entry names no uninstaller: nothing, the form waits for Cancel.
     void RemovePreviousVersion();
+    // Places this setup as "Setup_20171018.exe" beside the installed copy's kept
+    // uninstaller (PreviousInfo), with its texts; sets OldUninstallerCopy when the
+    // copy is whole. True only when the copy, an existing Texts folder there and the
+    // texts all worked.
+    bool PlaceNewUninstaller();
+    // Copies this setup's first workbook and its language-INI folder into folder
+    // (with trailing ""). False when this setup has no workbook.
+    bool CopyTextsBeside(const UString& folder);
+    // The run value, uninstall entry, shortcuts and private key of PreviousInfo,
+    // each only where it lies within what the installation owns.
+    void RemovePreviousRecords();
 
     // First argument "updater": the installed copy's online updater (OnlineUpdaterDir
     // of its private key, executable named by its Upgrade.ini) started with
@@ -103,6 +115,12 @@ private:
     void RecordValue(const UString& section, const UString& name, const UString& value);
     // Setup_old.ini, the previous version's configuration, in the registry mode.
     std::unique_ptr<TMemIniFile> oldSetupIni_;
+    // Records, application and files of the previous copy, without its uninstaller;
+    // the user's data stays.
+    void RemovePreviousDirectly();
+    void EmptyPreviousInstallDir();
+    // The product's main window (%PROGRAM_FORMCAPTION) is asked to close.
+    void CloseApplicationWindow();
     void AdvanceStep(int stepSize);
     // The text, then the code as " (101)", with the error icon.
     void ShowErrorMessage(const UString& messageId, const UString& code);

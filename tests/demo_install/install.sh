@@ -134,7 +134,8 @@ setup_copy="$DEMO_TEMPLATES\\Ostrel\\Setup.exe"
 expect DisplayName "$(reg_value "$DEMO_UNINSTALL_KEY" DisplayName)" "Ostrel"
 expect UninstallString "$(reg_value "$DEMO_UNINSTALL_KEY" UninstallString)" "\"$setup_copy\" uninstall"
 expect DisplayIcon "$(reg_value "$DEMO_UNINSTALL_KEY" DisplayIcon)" "$DEMO_TEMPLATES\\Ostrel\\English\\Application.ico"
-expect DisplayVersion "$(reg_value "$DEMO_UNINSTALL_KEY" DisplayVersion)" "1.0.0"
+expect DisplayVersion "$(reg_value "$DEMO_UNINSTALL_KEY" DisplayVersion)" \
+  "$(sed -n 's/^%PROGRAM_VERSION=//p' "$package/Setup.ini" | tr -d '\r')"
 expect Publisher "$(reg_value "$DEMO_UNINSTALL_KEY" Publisher)" "Pellimo"
 expect URLInfoAbout "$(reg_value "$DEMO_UNINSTALL_KEY" URLInfoAbout)" "https://www.pellimo.example/ostrel"
 # The 32-bit program's entry lies in the 32-bit view only.

@@ -146,7 +146,11 @@ if [ -d "$root" ]; then
   left=$(cd "$root" && find . -mindepth 1 | sed 's|^\./||' | sort)
   sed 's/^/  /' <<<"$left"
   # The install root, the program folder of the same name, and the user data in it.
-  expect "entries" "$(tr '\n' '|' <<<"$left")" "Ostrel|Ostrel/ScriptsMacros|Ostrel/ScriptsMacros/Welcome.osm|"
+  wanted="Ostrel|Ostrel/ScriptsMacros|Ostrel/ScriptsMacros/Welcome.osm|"
+  # After an upgrade the user data came back into the old-layout folder too, and stays.
+  [ -d "$root/OstrelClassic/ScriptsMacros" ] &&
+    wanted+="OstrelClassic|OstrelClassic/ScriptsMacros|OstrelClassic/ScriptsMacros/Welcome.osm|"
+  expect "entries" "$(tr '\n' '|' <<<"$left")" "$wanted"
   cmp -s "$root/Ostrel/ScriptsMacros/Welcome.osm" "$package/Program Files/Ostrel/ScriptsMacros/Welcome.osm" ||
     fail "ScriptsMacros\\Welcome.osm changed"
 else

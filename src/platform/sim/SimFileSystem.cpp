@@ -565,6 +565,8 @@ uint32_t SimFileSystem::Copy(const HostPath& from, const HostPath& to, bool fail
     ::close(in);
     const timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
     ::futimens(out, times);
+    // A host program copied inside the machine (a kept setup) stays one that runs.
+    ::fchmod(out, st.st_mode & 0777);
     ::close(out);
     if (!to.exists)
         NoteChange(dir, before, LeafOf(to.host), true);
