@@ -106,6 +106,37 @@ TEST(RegFile, EmptyKeysBetweenOthersSurviveARoundTrip)
     EXPECT_EQ(SerializeRegFile(*back), SerializeRegFile(*top));
 }
 
+TEST(RegFile, AValueCutOffAtTheEndOfTheFileTakesNoOtherKeyWithIt)
+{
+    // The last line goes on ("\\" at its end) into a line that never came.
+    const std::string file = Utf16LE(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                     u"[HKEY_CURRENT_USER\\Software\\B]\r\n\"Name\"=\"kept\"\r\n\r\n"
+                                     u"[HKEY_CURRENT_USER\\Software\\A]\r\n\"Raw\"=hex:01,02,\\\\");
+    std::string written = SerializeRegFile(*ParseRegFile(file));
+    for (int round = 0; round < 3; ++round) {
+        const auto top = ParseRegFile(written);
+        const RegKey* b = top->Child(u"HKEY_CURRENT_USER")->Child(u"Software")->Child(u"B");
+        ASSERT_NE(b, nullptr) << round;
+        EXPECT_EQ(b->values.at(0).data, u"kept");
+        EXPECT_EQ(SerializeRegFile(*top), written) << round;
+        written = SerializeRegFile(*top);
+    }
+}
+
+TEST(RegFile, StringsWithNulCharactersReadTheSameAfterEachWrite)
+{
+    using namespace std::string_literals;
+    const std::string file = Utf16LE(u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\P]\r\n"
+                                     u"\"Inner\"=\"a\0b\"\r\n\"Trailing\"=\"ab\0\0\"\r\n\"\0Name\"=\"x\"\r\n"s);
+    const auto top = ParseRegFile(file);
+    const RegKey* p = top->Child(u"HKEY_CURRENT_USER")->Child(u"Software")->Child(u"P");
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->values.at(0).data, u"a\0b"s);
+    EXPECT_EQ(p->values.at(1).data, u"ab");
+    const std::string written = SerializeRegFile(*top);
+    EXPECT_EQ(SerializeRegFile(*ParseRegFile(written)), written);
+}
+
 using DeepRegistry = SimFixture;
 
 TEST_F(DeepRegistry, CreatingAKeyBeyondTheDepthLimitFails)

@@ -53,6 +53,10 @@ void RegKey::SetString(const UString& name, const UString& data)
     }
     v->isString = true;
     v->data = data;
+    // Windows' readers drop a string's terminating NULs; kept, they would not survive
+    // the file, whose hex(1) form ends the string with one.
+    while (!v->data.empty() && v->data.back() == 0)
+        v->data.pop_back();
     v->raw.clear();
 }
 
@@ -256,7 +260,11 @@ void ParseValueLine(RegKey& key, const UString& line)
     ++pos;
     while (pos < line.size() && line[pos] == u' ')
         ++pos;
-    const UString rest = line.substr(pos);
+    UString rest = line.substr(pos);
+    // A "\" at the end continues the line; at the end of the file nothing follows,
+    // and kept it would take in the line after it once the value is written back.
+    while (!rest.empty() && rest.back() == u'\\' && rest[0] != u'"')
+        rest.pop_back();
     if (rest == u"-") {
         key.DeleteValue(name);
         return;
