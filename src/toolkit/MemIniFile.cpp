@@ -16,15 +16,33 @@ struct Entry {
 
 struct TMemIniFile::Section {
     UString name;
-    std::vector<Entry> entries;
+    std::vector<Entry> entries;  // in file order
+    // The first entry of each key name.
+    std::map<UString, size_t, TextLess> keyIndex;
 
     Entry* FindKey(UStringView key)
     {
-        for (Entry& e : entries) {
-            if (e.isKey && SameText(e.key, key))
-                return &e;
+        const auto it = keyIndex.find(key);
+        return it == keyIndex.end() ? nullptr : &entries[it->second];
+    }
+
+    void Add(Entry entry)
+    {
+        if (entry.isKey)
+            keyIndex.emplace(entry.key, entries.size());  // a later equal key stays hidden
+        entries.push_back(std::move(entry));
+    }
+
+    void DeleteKey(UStringView key)
+    {
+        if (!keyIndex.contains(key))
+            return;
+        std::erase_if(entries, [&](const Entry& e) { return e.isKey && SameText(e.key, key); });
+        keyIndex.clear();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].isKey)
+                keyIndex.emplace(entries[i].key, i);
         }
-        return nullptr;
     }
 };
 
@@ -45,11 +63,17 @@ TMemIniFile::~TMemIniFile() = default;
 
 TMemIniFile::Section* TMemIniFile::Find(UStringView section) const
 {
-    for (const auto& s : sections_) {
-        if (SameText(s->name, section))
-            return s.get();
-    }
-    return nullptr;
+    const auto it = sectionIndex_.find(section);
+    return it == sectionIndex_.end() ? nullptr : it->second;
+}
+
+TMemIniFile::Section& TMemIniFile::Append(const UString& name)
+{
+    sections_.push_back(std::make_unique<Section>());
+    Section& s = *sections_.back();
+    s.name = name;
+    sectionIndex_.emplace(name, &s);
+    return s;
 }
 
 UString TMemIniFile::ReadString(UStringView section, UStringView key, UStringView defaultValue) const
@@ -64,16 +88,13 @@ UString TMemIniFile::ReadString(UStringView section, UStringView key, UStringVie
 void TMemIniFile::WriteString(UStringView section, UStringView key, UStringView value)
 {
     Section* s = Find(section);
-    if (!s) {
-        sections_.push_back(std::make_unique<Section>());
-        s = sections_.back().get();
-        s->name = UString(section);
-    }
+    if (!s)
+        s = &Append(UString(section));
     if (Entry* e = s->FindKey(key)) {
         e->value = UString(value);
         return;
     }
-    s->entries.push_back(Entry{UString(key), UString(value), true});
+    s->Add(Entry{UString(key), UString(value), true});
 }
 
 bool TMemIniFile::SectionExists(UStringView section) const
@@ -107,18 +128,24 @@ void TMemIniFile::ReadSection(UStringView section, TStringList& keys) const
 
 void TMemIniFile::EraseSection(UStringView section)
 {
-    std::erase_if(sections_, [&](const auto& s) { return SameText(s->name, section); });
+    const auto it = sectionIndex_.find(section);
+    if (it == sectionIndex_.end())
+        return;
+    const Section* gone = it->second;
+    sectionIndex_.erase(it);
+    std::erase_if(sections_, [&](const auto& s) { return s.get() == gone; });
 }
 
 void TMemIniFile::DeleteKey(UStringView section, UStringView key)
 {
     // Every copy goes, or a later duplicate would come back into view.
     if (Section* s = Find(section))
-        std::erase_if(s->entries, [&](const Entry& e) { return e.isKey && SameText(e.key, key); });
+        s->DeleteKey(key);
 }
 
 void TMemIniFile::Clear()
 {
+    sectionIndex_.clear();
     sections_.clear();
 }
 
@@ -134,22 +161,19 @@ void TMemIniFile::SetStrings(const TStringList& lines)
             const UString name = Trim(UStringView(line).substr(1, line.size() - 2));
             // A repeated section continues the first, so none of its keys is hidden.
             current = Find(name);
-            if (!current) {
-                sections_.push_back(std::make_unique<Section>());
-                current = sections_.back().get();
-                current->name = name;
-            }
+            if (!current)
+                current = &Append(name);
             continue;
         }
         if (!current)
             continue;
         const size_t eq = line.find(u'=');
         if (eq == UString::npos) {
-            current->entries.push_back(Entry{line, UString(), false});
+            current->Add(Entry{line, UString(), false});
             continue;
         }
         const UStringView view(line);
-        current->entries.push_back(Entry{Trim(view.substr(0, eq)), Trim(view.substr(eq + 1)), true});
+        current->Add(Entry{Trim(view.substr(0, eq)), Trim(view.substr(eq + 1)), true});
     }
 }
 

@@ -4,6 +4,7 @@
 // key, but stays in its section when the object is written back. Of two equal keys
 // in a section, reading and writing find the first. Reading a missing key (or from
 // a missing file) gives the caller's default.
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -52,8 +53,16 @@ public:
 
 private:
     struct Section;
+    // Orders names as SameText compares them, so that a name finds its entry in
+    // whatever case it is asked for.
+    struct TextLess {
+        using is_transparent = void;
+        bool operator()(UStringView a, UStringView b) const { return CompareText(a, b) < 0; }
+    };
     Section* Find(UStringView section) const;
-    std::vector<std::unique_ptr<Section>> sections_;
+    Section& Append(const UString& name);
+    std::vector<std::unique_ptr<Section>> sections_;  // in file order
+    std::map<UString, Section*, TextLess> sectionIndex_;
     UString fileName_;
     TextEncoding encoding_ = TextEncoding::Ansi;
 };

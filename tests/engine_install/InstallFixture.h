@@ -54,7 +54,8 @@ using namespace pkg;
 
 class InstallFixture : public SimFixture {
 protected:
-    InstallFixture();
+    // The machine is a plain SimMachine unless `make` gives one of another kind.
+    explicit InstallFixture(const ScopedSimMachine::MachineMaker& make = {});
     ~InstallFixture() override;
 
     // Setup.ini's section "Setup", written by WritePackage; an empty text removes

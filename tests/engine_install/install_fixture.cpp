@@ -68,7 +68,7 @@ const std::vector<std::pair<UString, std::vector<std::pair<UString, UString>>>> 
 
 }  // namespace
 
-InstallFixture::InstallFixture()
+InstallFixture::InstallFixture(const ScopedSimMachine::MachineMaker& make) : SimFixture(make)
 {
     setup_ = {
         {"%PROGRAM_FILES", "Ostrel"},

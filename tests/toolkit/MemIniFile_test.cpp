@@ -220,6 +220,31 @@ TEST_F(SetupIni, SectionsAndKeysCanBeListedAndRemoved)
     EXPECT_EQ(names.Count(), 0);
 }
 
+TEST(MemIniFile, LookupsFollowDeletionsErasuresAndFoldedNames)
+{
+    TMemIniFile ini;
+    ini.SetStrings(LinesOf(u"[A]\r\na=1\r\n"
+                           u"[Caf\u00C9 \u0416]\r\nx=1\r\nbare line\r\ny=2\r\nX=3\r\nz=4\r\n"
+                           u"[C]\r\nc=1\r\n"));
+    ini.DeleteKey(u"caf\u00E9 \u0436", u"x");
+    ini.EraseSection(u"a");
+    ini.WriteString(u"CAF\u00C9 \u0416", u"X", u"5");
+    ini.WriteString(u"a", u"k", u"v");
+    const struct {
+        UString section, key, value;
+    } cases[] = {
+        {u"caf\u00E9 \u0436", u"Y", u"2"}, {u"Caf\u00C9 \u0416", u"z", u"4"}, {u"caf\u00C9 \u0416", u"x", u"5"},
+        {u"c", u"C", u"1"},                 {u"A", u"a", u"-"},                  {u"A", u"K", u"v"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ini.ReadString(c.section, c.key, u"-"), c.value) << ToUtf8(c.section) << " " << ToUtf8(c.key);
+
+    TStringList lines;
+    ini.GetStrings(lines);
+    EXPECT_EQ(lines.Text(), u"[Caf\u00C9 \u0416]\r\nbare line\r\ny=2\r\nz=4\r\nX=5\r\n\r\n"
+                            u"[C]\r\nc=1\r\n\r\n[a]\r\nk=v\r\n\r\n");
+}
+
 TEST(MemIniFile, UnboundObjectCannotBeWrittenToAFile)
 {
     TMemIniFile ini;

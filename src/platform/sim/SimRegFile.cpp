@@ -5,6 +5,22 @@
 
 namespace sim {
 
+RegKey::~RegKey()
+{
+    std::vector<std::unique_ptr<RegKey>> pending;
+    auto adopt = [&](RegKey& key) {
+        for (auto& [folded, child] : key.children)
+            pending.push_back(std::move(child));
+        key.children.clear();
+    };
+    adopt(*this);
+    while (!pending.empty()) {
+        std::unique_ptr<RegKey> key = std::move(pending.back());
+        pending.pop_back();
+        adopt(*key);
+    }
+}
+
 RegKey* RegKey::Child(UStringView name) const
 {
     auto it = children.find(Fold(name));
@@ -38,6 +54,10 @@ void RegKey::SetString(const UString& name, const UString& data)
     }
     v->isString = true;
     v->data = data;
+    // Windows' readers drop a string's terminating NULs; kept, they would not survive
+    // the file, whose hex(1) form ends the string with one.
+    while (!v->data.empty() && v->data.back() == 0)
+        v->data.pop_back();
     v->raw.clear();
 }
 
@@ -207,7 +227,11 @@ void ParseValueLine(RegKey& key, const UString& line)
     ++pos;
     while (pos < line.size() && line[pos] == u' ')
         ++pos;
-    const UString rest = line.substr(pos);
+    UString rest = line.substr(pos);
+    // A "\" at the end continues the line; at the end of the file nothing follows,
+    // and kept it would take in the line after it once the value is written back.
+    while (!rest.empty() && rest.back() == u'\\' && rest[0] != u'"')
+        rest.pop_back();
     if (rest == u"-") {
         key.DeleteValue(name);
         return;
@@ -230,25 +254,53 @@ void ParseValueLine(RegKey& key, const UString& line)
     key.values.push_back(RegValue{name, false, {}, rest});
 }
 
-void SerializeKey(const RegKey& key, const UString& path, UString& out)
+void WriteKey(const RegKey& key, const UString& path, UString& out)
 {
-    if (!path.empty() && path.find(u'\\') != UString::npos) {
-        out += u"[" + path + u"]\r\n";
-        for (const RegValue& v : key.values) {
-            out += v.name.empty() ? UString(u"@") : u"\"" + Escape(v.name) + u"\"";
-            out += u'=';
-            if (!v.raw.empty())
-                out += v.raw;
-            else if (NeedsHex(v.data))
-                out += HexOfString(v.data);
-            else
-                out += u"\"" + Escape(v.data) + u"\"";
-            out += u"\r\n";
-        }
+    out += u"[";
+    out += path;
+    out += u"]\r\n";
+    for (const RegValue& v : key.values) {
+        out += v.name.empty() ? UString(u"@") : u"\"" + Escape(v.name) + u"\"";
+        out += u'=';
+        if (!v.raw.empty())
+            out += v.raw;
+        else if (NeedsHex(v.data))
+            out += HexOfString(v.data);
+        else
+            out += u"\"" + Escape(v.data) + u"\"";
         out += u"\r\n";
     }
-    for (const auto& [folded, child] : key.children)
-        SerializeKey(*child, path.empty() ? child->name : path + u"\\" + child->name, out);
+    out += u"\r\n";
+}
+
+// Depth first with a stack of our own: one path buffer, grown and cut back per level.
+void SerializeTree(const RegKey& top, UString& out)
+{
+    struct Level {
+        const RegKey* key;
+        std::map<UString, std::unique_ptr<RegKey>>::const_iterator next;
+        size_t pathLength;  // of the path before this key's name was added
+    };
+    UString path;
+    std::vector<Level> stack{{&top, top.children.begin(), 0}};
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next == level.key->children.end()) {
+            path.resize(level.pathLength);
+            stack.pop_back();
+            continue;
+        }
+        const RegKey& child = *level.next->second;
+        ++level.next;
+        const size_t before = path.size();
+        if (!path.empty())
+            path += u'\\';
+        path += child.name;
+        // The hives themselves (children of the top) have no section of their own.
+        if (stack.size() >= 2 && (!child.values.empty() || child.children.empty()))
+            WriteKey(child, path, out);
+        stack.push_back(Level{&child, child.children.begin(), before});
+    }
 }
 
 }  // namespace
@@ -291,7 +343,8 @@ std::unique_ptr<RegKey> ParseRegFile(const std::string& bytes)
                 continue;
             }
             const auto parts = SplitKeyPath(path);
-            current = parts.size() >= 1 ? KeyAt(*top, parts, true) : nullptr;
+            // parts[0] is the hive.
+            current = !parts.empty() && parts.size() <= kMaxKeyDepth + 1 ? KeyAt(*top, parts, true) : nullptr;
             continue;
         }
         if (current && (line[0] == u'"' || line[0] == u'@'))
@@ -303,7 +356,7 @@ std::unique_ptr<RegKey> ParseRegFile(const std::string& bytes)
 std::string SerializeRegFile(const RegKey& top)
 {
     UString text = u"Windows Registry Editor Version 5.00\r\n\r\n";
-    SerializeKey(top, UString(), text);
+    SerializeTree(top, text);
     std::string bytes = "\xFF\xFE";
     bytes.reserve(2 + text.size() * 2);
     for (char16_t c : text) {

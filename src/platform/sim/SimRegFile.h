@@ -4,6 +4,9 @@
 // order mark, CR LF). String values are "name"="data" with \\ and \" escaped; a
 // string holding control characters is kept as hex(1): so it survives a round trip.
 // Values of other types are kept as their text and written back unchanged.
+// A key is written only when it holds values or no subkeys: the path of a key below
+// it brings back every key between, and so the text grows with the tree, not with the
+// square of its depth.
 #include <map>
 #include <memory>
 #include <string>
@@ -20,7 +23,16 @@ struct RegValue {
     UString raw;           // other types: the text after "=" (dword:..., hex(7):...)
 };
 
+// Windows keeps keys at most this many levels below their hive.
+constexpr size_t kMaxKeyDepth = 512;
+
 struct RegKey {
+    RegKey() = default;
+    // Frees the subtree level by level, without a stack frame per level.
+    ~RegKey();
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
     UString name;  // as given at creation
     // By upper-cased name, which is also the enumeration order Windows shows.
     std::map<UString, std::unique_ptr<RegKey>> children;
@@ -33,7 +45,8 @@ struct RegKey {
     bool DeleteValue(UStringView name);
 };
 
-// Never fails: unreadable lines are skipped. The top key holds the hives
+// Never fails: unreadable lines are skipped, as are keys more than kMaxKeyDepth
+// levels below their hive. The top key holds the hives
 // (HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, ...).
 std::unique_ptr<RegKey> ParseRegFile(const std::string& bytes);
 std::string SerializeRegFile(const RegKey& top);

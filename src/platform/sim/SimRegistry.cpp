@@ -150,9 +150,12 @@ uint32_t SimRegistry::Open(RegRoot root, const UString& path, bool create)
 {
     if (!create)
         return KeyExists(root, path) ? 0 : WinError::FileNotFound;
+    const std::vector<UString> parts = StoredPath(root, path);
+    if (parts.size() > kMaxKeyDepth)
+        return WinError::InvalidParameter;
     return Change([&](RegKey& top, bool& changed) -> uint32_t {
         RegKey* key = &top.AddChild(HiveName(root));
-        for (const UString& part : StoredPath(root, path)) {
+        for (const UString& part : parts) {
             RegKey* child = key->Child(part);
             if (!child) {
                 child = &key->AddChild(part);
