@@ -41,8 +41,8 @@ bool IsPlainFileName(const std::wstring& name)
     if (name.empty() || name == L"." || name == L"..")
         return false;
     for (wchar_t c : name)
-        if (c == L'\\' || c == L'/' || c == L':' || c == L'"' || c == L'*' || c == L'?' || c == L'<' ||
-            c == L'>' || c == L'|' || c < 0x20)
+        if (c == L'\\' || c == L'/' || c == L':' || c == L'"' || c == L'*' || c == L'?' || c == L'<' || c == L'>' ||
+            c == L'|' || c < 0x20)
             return false;
     return name.find(L"..") == std::wstring::npos;
 }

@@ -55,8 +55,8 @@ std::string Utf8(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(n, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -110,7 +110,8 @@ std::wstring FirstLine(const std::wstring& path)
     std::string bytes(buffer, got);
     bytes = bytes.substr(0, bytes.find_first_of("\r\n"));
     const UINT codePage = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
-                                              static_cast<int>(bytes.size()), nullptr, 0) > 0 || bytes.empty()
+                                              static_cast<int>(bytes.size()), nullptr, 0) > 0 ||
+                                  bytes.empty()
                               ? CP_UTF8
                               : CP_ACP;
     const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -205,8 +206,8 @@ bool ApplyUpdate()
         Log(L"error no Setup.ini in " + package);
         return false;
     }
-    const std::wstring key = L"Software\\" + IniValue(newIni, L"%PUBLISHER") + L"\\" +
-                             IniValue(newIni, L"%REG_FODLER_PROGNAME");
+    const std::wstring key =
+        L"Software\\" + IniValue(newIni, L"%PUBLISHER") + L"\\" + IniValue(newIni, L"%REG_FODLER_PROGNAME");
     const std::wstring root = MachineValue(key, L"InstallDir");
     const std::wstring kept = MachineValue(key, L"UninstOnAppDataDir");
     if (root.empty() || kept.empty()) {

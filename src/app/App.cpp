@@ -57,16 +57,13 @@ UString TApp::StartupTextsFolder() const
     if (ListFolderEntries(textsFolder, u"File", u".xlsx", workbooks, u"") < 1) {
         // The product's own copy of its forms' texts inside the payload; joined
         // exactly so, no separator before "Forms".
-        textsFolder = exeFolder + u"program files\\" + productFolder + u"\\" + SetupValue(u"%PROGRAM_DATA") +
-                      u"Forms\\Texts\\";
+        textsFolder =
+            exeFolder + u"program files\\" + productFolder + u"\\" + SetupValue(u"%PROGRAM_DATA") + u"Forms\\Texts\\";
     }
     return textsFolder;
 }
 
-void ConstructApp()
-{
-    App.Construct();
-}
+void ConstructApp() { App.Construct(); }
 
 bool AdministratorCheckPassed()
 {

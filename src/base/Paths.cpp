@@ -27,15 +27,9 @@ UString ExcludeTrailingPathDelimiter(UStringView path)
     return out;
 }
 
-UString ExtractFilePath(UStringView path)
-{
-    return UString(path.substr(0, NameStart(path)));
-}
+UString ExtractFilePath(UStringView path) { return UString(path.substr(0, NameStart(path))); }
 
-UString ExtractFileName(UStringView path)
-{
-    return UString(path.substr(NameStart(path)));
-}
+UString ExtractFileName(UStringView path) { return UString(path.substr(NameStart(path))); }
 
 UString ExtractFileExt(UStringView path)
 {

@@ -54,11 +54,19 @@ char16_t FoldCase(char16_t c)
         if (c >= 0x391 && c != 0x3A2)
             return static_cast<char16_t>(c + 0x20);
         switch (c) {
-        case 0x386: return 0x3AC;
-        case 0x388: case 0x389: case 0x38A: return static_cast<char16_t>(c + 0x25);
-        case 0x38C: return 0x3CC;
-        case 0x38E: case 0x38F: return static_cast<char16_t>(c + 0x3F);
-        default: return c;
+        case 0x386:
+            return 0x3AC;
+        case 0x388:
+        case 0x389:
+        case 0x38A:
+            return static_cast<char16_t>(c + 0x25);
+        case 0x38C:
+            return 0x3CC;
+        case 0x38E:
+        case 0x38F:
+            return static_cast<char16_t>(c + 0x3F);
+        default:
+            return c;
         }
     }
     if (c == 0x3C2)  // final sigma is the same letter as sigma
@@ -215,10 +223,7 @@ UString FromWide(std::wstring_view text)
     }
 }
 
-bool SameText(UStringView a, UStringView b)
-{
-    return a.size() == b.size() && CompareText(a, b) == 0;
-}
+bool SameText(UStringView a, UStringView b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 int CompareText(UStringView a, UStringView b)
 {
@@ -243,10 +248,7 @@ UString LowerAZ(UStringView text)
     return out;
 }
 
-UString Trim(UStringView text)
-{
-    return TrimRight(TrimLeft(text));
-}
+UString Trim(UStringView text) { return TrimRight(TrimLeft(text)); }
 
 UString TrimLeft(UStringView text)
 {
@@ -273,10 +275,7 @@ UString IntToStr(long long value)
     return Digits(static_cast<unsigned long long>(value));
 }
 
-UString UIntToStr(unsigned long long value)
-{
-    return Digits(value);
-}
+UString UIntToStr(unsigned long long value) { return Digits(value); }
 
 UString ReplaceAll(UStringView text, UStringView from, UStringView to)
 {
@@ -297,10 +296,7 @@ UString ReplaceAll(UStringView text, UStringView from, UStringView to)
     return out;
 }
 
-bool StartsWith(UStringView text, UStringView prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(UStringView text, UStringView prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 bool EndsWith(UStringView text, UStringView suffix)
 {

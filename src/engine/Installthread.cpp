@@ -19,8 +19,7 @@ TInstallThread::TInstallThread(bool createSuspended, uint64_t pageWindow, TLabel
     bar_ = ownedBar_.get();
 }
 
-TInstallThread::TInstallThread(bool createSuspended, uint64_t pageWindow, ITextSink* statusLine,
-                               IProgressSink* bar)
+TInstallThread::TInstallThread(bool createSuspended, uint64_t pageWindow, ITextSink* statusLine, IProgressSink* bar)
     : TThread(createSuspended), PageWindow(pageWindow), status_(statusLine), bar_(bar)
 {
     FreeOnTerminate = true;
@@ -141,6 +140,5 @@ void TInstallThread::AddRecordLine(UString line)
 
 bool IsPlainFolderName(UStringView name)
 {
-    return !name.empty() && name.find_first_of(u"\\/:") == UStringView::npos &&
-           name.find(u"..") == UStringView::npos;
+    return !name.empty() && name.find_first_of(u"\\/:") == UStringView::npos && name.find(u"..") == UStringView::npos;
 }

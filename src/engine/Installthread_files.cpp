@@ -18,15 +18,9 @@ namespace {
 constexpr uint32_t AnyFileMask = 0x1FF;
 constexpr uint32_t ReparsePointBit = 0x400;
 
-UString ExeFolder()
-{
-    return ExtractFilePath(Platform().ExecutablePath());
-}
+UString ExeFolder() { return ExtractFilePath(Platform().ExecutablePath()); }
 
-void Debug(const UString& text)
-{
-    Platform().DebugOutput(text);
-}
+void Debug(const UString& text) { Platform().DebugOutput(text); }
 
 // The entries the file-tree operations see: the same ones they copy and delete.
 std::vector<DirEntry> TreeEntries(const UString& folder, bool& listed)
@@ -156,10 +150,7 @@ UString PayloadFolderName()
     return u"Program Files";
 }
 
-uint32_t WindowsMajorVersion()
-{
-    return Platform().GetWindowsVersion().major;
-}
+uint32_t WindowsMajorVersion() { return Platform().GetWindowsVersion().major; }
 
 struct PermissionTemplate {
     PermissionCommand command;
@@ -213,10 +204,7 @@ UString PermissionCommandLine(PermissionCommand command, const UString& folder, 
     return line;
 }
 
-UString GetEveryoneGroupName()
-{
-    return Platform().EveryoneGroupName();
-}
+UString GetEveryoneGroupName() { return Platform().EveryoneGroupName(); }
 
 UString TInstallThread::ProductFolderRefusal() const
 {
@@ -312,8 +300,8 @@ void TInstallThread::BackupUserData()
     // last copy into the backup.
     keptInPlace_.clear();
     for (const UString& folder : {s1, s2, s2Old}) {
-        const bool saved = std::find(copied.begin(), copied.end(), folder) != copied.end() &&
-                           TreeIsCopiedTo(folder, backup);
+        const bool saved =
+            std::find(copied.begin(), copied.end(), folder) != copied.end() && TreeIsCopiedTo(folder, backup);
         if (present(folder) && !saved && !IsAny(folder, keptInPlace_)) {
             keptInPlace_.push_back(ExcludeTrailingPathDelimiter(folder));
             Debug(u"User data left in place: " + folder);

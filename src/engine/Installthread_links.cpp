@@ -45,10 +45,10 @@ void TInstallThread::CreateLinks(const UString& publisherFolder, const UString& 
                                                   uninstName, installDir + SetupValue(u"%UNINST_ICO"), u"uninstall");
         if (SetupValue(u"%MANULA_EXIST") == u"1") {
             const UString manualName = App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsManual);
-            App.LinkProgramsManualPath = MakeShortcut(
-                folder + u"\\" + manualName + u".lnk",
-                installDir + SetupValue(u"%MANUAL_DIR") + App.LanguageName + u".pdf", manualName,
-                installDir + SetupValue(u"%MANUAL_ICO"), u"");
+            App.LinkProgramsManualPath =
+                MakeShortcut(folder + u"\\" + manualName + u".lnk",
+                             installDir + SetupValue(u"%MANUAL_DIR") + App.LanguageName + u".pdf", manualName,
+                             installDir + SetupValue(u"%MANUAL_ICO"), u"");
         }
     } else {
         Platform().DebugOutput(u"No Start-menu shortcuts: the common programs folder is unknown");
@@ -60,8 +60,8 @@ void TInstallThread::CreateLinks(const UString& publisherFolder, const UString& 
 
     if (IsFullPath(IncludeTrailingPathDelimiter(desktop))) {
         App.LinkDesktopPath =
-            MakeShortcut(desktop + u"\\" + App.GetText(textkeys::UninstallSection, textkeys::LinkDesktop) + u".lnk", App.ProgramExePath,
-                         App.ProductName, App.ProgramExePath, u"");
+            MakeShortcut(desktop + u"\\" + App.GetText(textkeys::UninstallSection, textkeys::LinkDesktop) + u".lnk",
+                         App.ProgramExePath, App.ProductName, App.ProgramExePath, u"");
     } else {
         Platform().DebugOutput(u"No desktop shortcut: the common desktop folder is unknown");
         App.LinkDesktopPath.clear();

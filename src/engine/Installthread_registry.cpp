@@ -17,10 +17,7 @@ struct RegValue {
     UString data;
 };
 
-void Debug(const UString& text)
-{
-    Platform().DebugOutput(text);
-}
+void Debug(const UString& text) { Platform().DebugOutput(text); }
 
 // The record's section: the key's full registry path.
 UString SectionLine(UStringView rootName, const UString& keyPath)
@@ -88,10 +85,10 @@ void TInstallThread::WriteRegOnUninstallFolder()
     write(u"UninstallString", u"\"" + App.UninstallerPath + u"\" uninstall");
     const UString exeFolder = ExtractFilePath(Platform().ExecutablePath());
     // Tested here, registered where the kept copy will have it.
-    write(u"DisplayIcon", Platform().FileExists(exeFolder + u"English\\Application.ico")
-                              ? IncludeTrailingPathDelimiter(ExtractFilePath(App.UninstallerPath)) +
-                                    u"English\\Application.ico"
-                              : App.ProgramExePath);
+    write(u"DisplayIcon",
+          Platform().FileExists(exeFolder + u"English\\Application.ico")
+              ? IncludeTrailingPathDelimiter(ExtractFilePath(App.UninstallerPath)) + u"English\\Application.ico"
+              : App.ProgramExePath);
     write(u"DisplayVersion", SetupValue(u"%PROGRAM_VERSION"));
     write(u"Publisher", App.GetText(textkeys::UninstallSection, textkeys::Publisher));
     write(u"URLInfoAbout", App.GetText(textkeys::UninstallSection, textkeys::Url));
@@ -144,9 +141,9 @@ void TInstallThread::WriteRegOnBootName()
 void TInstallThread::WriteRegOnPrivateFolder()
 {
     const TMemIniFile none;
-    const UString path = ReplaceSetupPlaceholders(ThreadSetupIni ? *ThreadSetupIni : none, u"Setup",
-                                                  App.PrivateKeyTemplate, u"%PUBLISHER", u"%REG_FODLER_PROGNAME",
-                                                  u"", u"");
+    const UString path =
+        ReplaceSetupPlaceholders(ThreadSetupIni ? *ThreadSetupIni : none, u"Setup", App.PrivateKeyTemplate,
+                                 u"%PUBLISHER", u"%REG_FODLER_PROGNAME", u"", u"");
     // Empty when a name is missing: the values would land in HKEY_LOCAL_MACHINE itself.
     const UString refusal = PrivateKeyRefusal(path);
     if (!refusal.empty()) {

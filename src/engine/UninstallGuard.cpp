@@ -68,10 +68,7 @@ std::vector<UString> SystemFolders()
     return folders;
 }
 
-UString Quoted(const UString& text)
-{
-    return u"\"" + text + u"\"";
-}
+UString Quoted(const UString& text) { return u"\"" + text + u"\""; }
 
 }  // namespace
 

@@ -52,12 +52,8 @@ struct TUninstallThread::Sinks {
 
 TUninstallThread::TUninstallThread(uint64_t pageWindow, TLabel* statusLabel, TProgressBar* progressBar,
                                    UNINSTStruct_INFO info)
-    : TThread(true),
-      PageWindow(pageWindow),
-      info_(std::move(info)),
-      statusLabel_(statusLabel),
-      progressBar_(progressBar),
-      sinks_(std::make_unique<Sinks>())
+    : TThread(true), PageWindow(pageWindow), info_(std::move(info)), statusLabel_(statusLabel),
+      progressBar_(progressBar), sinks_(std::make_unique<Sinks>())
 {
     FreeOnTerminate = true;
     if (statusLabel_)
@@ -107,10 +103,7 @@ void TUninstallThread::ShowStep(const UString& text, int position)
         progressBar_->SetPosition(position);
 }
 
-void TUninstallThread::Trace(const UString& text)
-{
-    Platform().DebugOutput(u"Uninstall: " + text);
-}
+void TUninstallThread::Trace(const UString& text) { Platform().DebugOutput(u"Uninstall: " + text); }
 
 void TUninstallThread::RemoveRegOnBoot()
 {
@@ -161,8 +154,8 @@ void TUninstallThread::RemoveLinks()
     const UString publisherFolder = FolderOf(programFolder);
     CheckPause();
     if (!publisherFolder.empty() && Platform().DirectoryExists(publisherFolder)) {
-        const int count =
-            CountFolderEntriesExcept(publisherFolder, App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsFolder));
+        const int count = CountFolderEntriesExcept(
+            publisherFolder, App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsFolder));
         Platform().DebugOutput(u"sProgramOnStartMenu Folder Item Count = " + IntToStr(count));
         const UString refusal = ShortcutFolderRefusal(publisherFolder);
         if (!refusal.empty()) {

@@ -60,10 +60,7 @@ ProgressJob JobOfMode()
 }
 
 // A worker that has ended has freed itself: nothing may be asked of it.
-bool StillRunning(const std::shared_ptr<TThreadControl>& worker)
-{
-    return worker && !worker->Finished();
-}
+bool StillRunning(const std::shared_ptr<TThreadControl>& worker) { return worker && !worker->Finished(); }
 
 }  // namespace
 

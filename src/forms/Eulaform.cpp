@@ -71,18 +71,14 @@ TFEULA::~TFEULA()
         FEULA = nullptr;
 }
 
-void TFEULA::FormCreate(TObject* Sender)
-{
-    lb_Version->SetCaption(App.Version);
-}
+void TFEULA::FormCreate(TObject* Sender) { lb_Version->SetCaption(App.Version); }
 
 UString TFEULA::GetEulaLanguageCode(const UString& languageName)
 {
     static const char16_t* const kCodes[][2] = {
-        {u"ChineseT", u"tw"}, {u"ChineseS", u"cn"},   {u"English", u"en"}, {u"Dutch", u"nl"},
-        {u"German", u"de"},   {u"Spanish", u"es"},    {u"French", u"fr"},  {u"Italian", u"it"},
-        {u"Japanese", u"jp"}, {u"Korean", u"kr"},     {u"Polish", u"pl"},  {u"Portuguese", u"pt"},
-        {u"Turkish", u"tr"},  {u"Russian", u"ru"},
+        {u"ChineseT", u"tw"}, {u"ChineseS", u"cn"},   {u"English", u"en"}, {u"Dutch", u"nl"},    {u"German", u"de"},
+        {u"Spanish", u"es"},  {u"French", u"fr"},     {u"Italian", u"it"}, {u"Japanese", u"jp"}, {u"Korean", u"kr"},
+        {u"Polish", u"pl"},   {u"Portuguese", u"pt"}, {u"Turkish", u"tr"}, {u"Russian", u"ru"},
     };
     for (const auto& row : kCodes)
         if (languageName == row[0])

@@ -45,8 +45,9 @@ TFFinish::TFFinish(TComponent* owner) : TForm(owner)
     App.ApplyButtonTexts(*this, App.TextSection);
     App.ApplyCheckBoxTexts(*this, App.TextSection);
     SetCaption(App.ProductName);
-    for (TControl* control : {static_cast<TControl*>(lb_FinishInstallNotes), static_cast<TControl*>(lb_FinishUninstallNotes),
-                              static_cast<TControl*>(lb_FinishUpgradeNotes), static_cast<TControl*>(ck_StartProgram)})
+    for (TControl* control :
+         {static_cast<TControl*>(lb_FinishInstallNotes), static_cast<TControl*>(lb_FinishUninstallNotes),
+          static_cast<TControl*>(lb_FinishUpgradeNotes), static_cast<TControl*>(ck_StartProgram)})
         control->SetCaption(App.ReplaceProductName(control->Caption(), App.ProductName));
     LoadSidePicture(side);
 }
@@ -61,10 +62,7 @@ namespace {
 
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 
-UString CurrentMode()
-{
-    return FPrepare ? FPrepare->Mode : UString();
-}
+UString CurrentMode() { return FPrepare ? FPrepare->Mode : UString(); }
 
 // A key of section "Setup" as the file holds it now (default ""); none without
 // the file.

@@ -57,10 +57,7 @@ void TFInstall::FormShow(TObject* Sender)
     thread->Start();
 }
 
-bool TFInstall::WorkFinished() const
-{
-    return finishReceived_ || (WorkerThread && WorkerThread->Finished());
-}
+bool TFInstall::WorkFinished() const { return finishReceived_ || (WorkerThread && WorkerThread->Finished()); }
 
 void TFInstall::bt_CancelClick(TObject* Sender)
 {

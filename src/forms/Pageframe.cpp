@@ -32,8 +32,8 @@ TFont PageFont()
     return font;
 }
 
-void InitWindow(TForm& form, UStringView name, UStringView designCaption, TFormBorderStyle border,
-                unsigned borderIcons, int clientWidth, int clientHeight)
+void InitWindow(TForm& form, UStringView name, UStringView designCaption, TFormBorderStyle border, unsigned borderIcons,
+                int clientWidth, int clientHeight)
 {
     form.SetName(UString(name));
     form.SetCaption(UString(designCaption));
@@ -87,8 +87,7 @@ void SetKeyButtons(TButton* forward, TButton* cancel)
         cancel->SetCancel(true);
 }
 
-TCheckBox* NewCheckBox(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,
-                       int height)
+TCheckBox* NewCheckBox(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width, int height)
 {
     auto* box = Place<TCheckBox>(form, parent, name, left, top, width, height);
     box->SetCaption(UString(name));
@@ -146,9 +145,10 @@ TitleBand NewTitleBand(TForm& form, bool withTitleText)
 SideBand NewSideBand(TForm& form)
 {
     SideBand band;
-    band.p_Left = NewPanel(form, form, u"p_Left", alLeft, 0, 0, kLeftBandWidth, form.ClientHeight() - kBottomBandHeight);
-    band.im_Left = NewImage(form, *band.p_Left, u"im_Left", alClient, 0, 0, band.p_Left->Width(),
-                            band.p_Left->Height());
+    band.p_Left =
+        NewPanel(form, form, u"p_Left", alLeft, 0, 0, kLeftBandWidth, form.ClientHeight() - kBottomBandHeight);
+    band.im_Left =
+        NewImage(form, *band.p_Left, u"im_Left", alClient, 0, 0, band.p_Left->Width(), band.p_Left->Height());
     band.im_Left->SetCenter(true);
     return band;
 }
@@ -191,10 +191,7 @@ void StopWorkerBeforeGoing(const std::shared_ptr<TThreadControl>& worker, UStrin
         Platform().DebugOutput(u"The " + UString(what) + u" did not reach a safe point before its page went");
 }
 
-UString ProgramFolder()
-{
-    return ExtractFilePath(Platform().ExecutablePath());
-}
+UString ProgramFolder() { return ExtractFilePath(Platform().ExecutablePath()); }
 
 bool LoadTitlePicture(TForm& form, const TitleBand& band)
 {

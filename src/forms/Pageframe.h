@@ -30,8 +30,8 @@ TFont PageFont();
 
 // A window of the program's own: component name, design caption, frame, client
 // area, centred on the desktop, button-face background, the page font.
-void InitWindow(TForm& form, UStringView name, UStringView designCaption, TFormBorderStyle border,
-                unsigned borderIcons, int clientWidth, int clientHeight);
+void InitWindow(TForm& form, UStringView name, UStringView designCaption, TFormBorderStyle border, unsigned borderIcons,
+                int clientWidth, int clientHeight);
 // The window of a wizard page: dialog border with the close box only, 554 x 368.
 void InitPageWindow(TForm& form, UStringView name, UStringView designCaption);
 
@@ -40,13 +40,11 @@ TPanel* NewPanel(TForm& form, TWinControl& parent, UStringView name, TAlign alig
 // A fixed-size label (its bounds do not follow its text).
 TLabel* NewLabel(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width, int height,
                  bool wordWrap);
-TButton* NewButton(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,
-                   int tabOrder);
+TButton* NewButton(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width, int tabOrder);
 // The keyboard's buttons: Enter presses forward when no push button has the focus,
 // Esc presses cancel; either may be absent (Esc then acts as the close box).
 void SetKeyButtons(TButton* forward, TButton* cancel);
-TCheckBox* NewCheckBox(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,
-                       int height);
+TCheckBox* NewCheckBox(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width, int height);
 TRadioButton* NewRadioButton(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,
                              int height);
 TProgressBar* NewProgressBar(TForm& form, TWinControl& parent, UStringView name, int left, int top, int width,

@@ -18,8 +18,7 @@ struct KnownProduct {
 constexpr std::array<KnownProduct, 7> kKnownProducts{{
     {u"Tarvel_Snapdesk", u"塔維桌面套件 [Tarvel Desk Suite]", u"塔维桌面套件 [Tarvel Desk Suite]",
      u"Tarvel Desk Suite"},
-    {u"Munde_Gestor", u"蒙德手勢套件 [Munde Gesture Kit]", u"蒙德手势套件 [Munde Gesture Kit]",
-     u"Munde Gesture Kit"},
+    {u"Munde_Gestor", u"蒙德手勢套件 [Munde Gesture Kit]", u"蒙德手势套件 [Munde Gesture Kit]", u"Munde Gesture Kit"},
     {u"Quellbar", u"昆爾巴穩定編輯器 [Quellbar Steady Editor]", u"昆尔巴稳定编辑器 [Quellbar Steady Editor]",
      u"Quellbar Steady Editor"},
     {u"Brisk", u"布里斯克巨集編輯器 [Brisk Macro Editor]", u"布里斯克宏编辑器 [Brisk Macro Editor]",
@@ -34,10 +33,9 @@ constexpr std::array<KnownProduct, 7> kKnownProducts{{
 
 }  // namespace
 
-const char16_t kLegacySearchDeveloperMessage[] =
-    u"此軟體尚未設定依語系尋找舊版安裝的方式。\r\n"
-    u"安裝將繼續進行，但不保證軟體能正常運作。\r\n"
-    u"建議您取消安裝。(RD Msg)";
+const char16_t kLegacySearchDeveloperMessage[] = u"此軟體尚未設定依語系尋找舊版安裝的方式。\r\n"
+                                                 u"安裝將繼續進行，但不保證軟體能正常運作。\r\n"
+                                                 u"建議您取消安裝。(RD Msg)";
 
 UString FillKeyTemplate(const UString& keyTemplate, const UString& placeholder1, const UString& value1,
                         const UString& placeholder2, const UString& value2)

@@ -48,15 +48,9 @@ constexpr RemovalRule kRemovalRules[] = {
     {u"Munde_Gestor", u"17.10.0003", false, PreviousRemoval::PlacedCopyElseDirect},
 };
 
-void Trace(const UString& text)
-{
-    Platform().DebugOutput(u"Previous version: " + text);
-}
+void Trace(const UString& text) { Platform().DebugOutput(u"Previous version: " + text); }
 
-UString Quoted(const UString& text)
-{
-    return u"\"" + text + u"\"";
-}
+UString Quoted(const UString& text) { return u"\"" + text + u"\""; }
 
 // The program part of a command line: a quoted path with its quotes, else up to the
 // first blank.
@@ -84,10 +78,7 @@ void CivilFromDays(long long days, long long& year, unsigned& month, unsigned& d
     year = static_cast<long long>(yearOfEra) + era * 400 + (month <= 2 ? 1 : 0);
 }
 
-bool IsShortcutPath(const UString& path)
-{
-    return SameText(ExtractFileExt(path), u".lnk");
-}
+bool IsShortcutPath(const UString& path) { return SameText(ExtractFileExt(path), u".lnk"); }
 
 // The path up to its last "\", without it; "" when it has none.
 UString FolderOf(const UString& path)
@@ -136,7 +127,8 @@ PreviousRemoval PreviousRemovalFor(const UString& programName, const UString& in
     for (const RemovalRule& rule : kRemovalRules) {
         if (programName != rule.programName)
             continue;
-        const bool matches = rule.equal ? installedVersion == rule.version : VersionLess(installedVersion, rule.version);
+        const bool matches =
+            rule.equal ? installedVersion == rule.version : VersionLess(installedVersion, rule.version);
         if (matches)
             return rule.removal;
     }
@@ -346,8 +338,8 @@ bool TFPrepare::CopyTextsBeside(const UString& folder)
         return copied;
     if (!Platform().DirectoryExists(target))
         Platform().CreateDirectory(target);
-    CopyFolderTree(IncludeTrailingPathDelimiter(languageFolder), IncludeTrailingPathDelimiter(target), nullptr,
-                   nullptr, u"", false);
+    CopyFolderTree(IncludeTrailingPathDelimiter(languageFolder), IncludeTrailingPathDelimiter(target), nullptr, nullptr,
+                   u"", false);
     return true;
 }
 

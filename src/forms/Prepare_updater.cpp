@@ -21,20 +21,11 @@ namespace {
 
 constexpr int kSwHide = 0;
 
-void Debug(const UString& text)
-{
-    Platform().DebugOutput(u"Updater: " + text);
-}
+void Debug(const UString& text) { Platform().DebugOutput(u"Updater: " + text); }
 
-UString Quoted(const UString& text)
-{
-    return u"\"" + text + u"\"";
-}
+UString Quoted(const UString& text) { return u"\"" + text + u"\""; }
 
-bool SetupIniExists()
-{
-    return App.SetupIni && Platform().FileExists(App.SetupIniPath);
-}
+bool SetupIniExists() { return App.SetupIni && Platform().FileExists(App.SetupIniPath); }
 
 UString ValueOf(const TMemIniFile* ini, UStringView key, UStringView defaultValue = u"")
 {
@@ -46,8 +37,8 @@ UString PrivateKeyPathOf(const TMemIniFile* ini)
 {
     if (!ini)
         return {};
-    return ReplaceSetupPlaceholders(*ini, u"Setup", App.PrivateKeyTemplate, u"%PUBLISHER", u"%REG_FODLER_PROGNAME",
-                                    u"", u"");
+    return ReplaceSetupPlaceholders(*ini, u"Setup", App.PrivateKeyTemplate, u"%PUBLISHER", u"%REG_FODLER_PROGNAME", u"",
+                                    u"");
 }
 
 // The executable Upgrade.ini in updaterFolder names, "" when there is none to start:
@@ -77,10 +68,7 @@ void StartUpdater(const UString& executable, const UString& parameter)
         Debug(u"could not start " + Quoted(executable) + u" " + parameter);
 }
 
-bool IsShortcutFile(const UString& path)
-{
-    return SameText(ExtractFileExt(path), u".lnk");
-}
+bool IsShortcutFile(const UString& path) { return SameText(ExtractFileExt(path), u".lnk"); }
 
 // An old shortcut named by the record: deleted only when it is one.
 void DeleteShortcut(const UString& path)
@@ -167,8 +155,7 @@ void TFPrepare::RunRegistryMode()
                                        ValueOf(oldSetupIni_.get(), u"%REG_FODLER_PROGNAME")))
         RegisteredInstallDir = PreviousInfo.InstallDir;
     if (haveOldIni && SetupIniExists()) {
-        const UString product =
-            keyRenamed ? PreviousInfo.Product : ReadKeyValue(newKey, u"Product");
+        const UString product = keyRenamed ? PreviousInfo.Product : ReadKeyValue(newKey, u"Product");
         MoveInstallRoot(product);
     }
 
@@ -190,8 +177,8 @@ void TFPrepare::RunRegistryMode()
     }
 
     if (SetupIniExists() && !TargetInstallDir.empty()) {
-        const UString updaterDir = SetupIniCopy ? SetupIniCopy->ReadString(u"Setup", u"%UPDATER_DIR", u"")
-                                                : App.SetupValue(u"%UPDATER_DIR");
+        const UString updaterDir =
+            SetupIniCopy ? SetupIniCopy->ReadString(u"Setup", u"%UPDATER_DIR", u"") : App.SetupValue(u"%UPDATER_DIR");
         const UString executable = UpdaterExecutable(IncludeTrailingPathDelimiter(TargetInstallDir) + updaterDir);
         if (!executable.empty())
             StartUpdater(executable, u"UpdaterFinish");
@@ -226,8 +213,7 @@ void TFPrepare::MoveInstallRoot(const UString& recordedProduct)
     }
     if (!Platform().DirectoryExists(to))
         Platform().CreateDirectory(to);
-    CopyFolderTree(IncludeTrailingPathDelimiter(from), IncludeTrailingPathDelimiter(to), nullptr, nullptr, u"",
-                   false);
+    CopyFolderTree(IncludeTrailingPathDelimiter(from), IncludeTrailingPathDelimiter(to), nullptr, nullptr, u"", false);
     // An incomplete copy keeps the old root whole: the installation must stay usable.
     if (!TreeCopied(from, to)) {
         Debug(u"install folder " + Quoted(from) + u" kept: not every file reached " + Quoted(to));
@@ -305,10 +291,10 @@ void TFPrepare::RewriteUninstallEntry()
     const Value values[] = {
         {u"DisplayName", App.GetText(u"UNINSTALL", u"DISPLAY_NAME")},
         {u"UninstallString", u"\"" + App.UninstallerPath + u"\" uninstall"},
-        {u"DisplayIcon", Platform().FileExists(exeFolder + u"English\\Application.ico")
-                             ? IncludeTrailingPathDelimiter(ExtractFilePath(App.UninstallerPath)) +
-                                   u"English\\Application.ico"
-                             : App.ProgramExePath},
+        {u"DisplayIcon",
+         Platform().FileExists(exeFolder + u"English\\Application.ico")
+             ? IncludeTrailingPathDelimiter(ExtractFilePath(App.UninstallerPath)) + u"English\\Application.ico"
+             : App.ProgramExePath},
         {u"DisplayVersion", ValueOf(ini, u"%PROGRAM_VERSION")},
         {u"Publisher", App.GetText(u"UNINSTALL", u"PUBLISHER")},
         {u"URLInfoAbout", App.GetText(u"UNINSTALL", u"URL")},
@@ -332,9 +318,9 @@ void TFPrepare::RewriteRunValue()
     key.SetRootKey(RegRoot::CurrentUser);
     if (!key.OpenKey(App.RunKey, true))
         return;
-    const UString oldProgram = IncludeTrailingPathDelimiter(IncludeTrailingPathDelimiter(UninstallInfo.InstallDir) +
-                                                            UninstallInfo.Product) +
-                               ValueOf(oldSetupIni_ ? oldSetupIni_.get() : ini, u"%PROGRAM_EXEC");
+    const UString oldProgram =
+        IncludeTrailingPathDelimiter(IncludeTrailingPathDelimiter(UninstallInfo.InstallDir) + UninstallInfo.Product) +
+        ValueOf(oldSetupIni_ ? oldSetupIni_.get() : ini, u"%PROGRAM_EXEC");
     // Unchanged, the value stays as it is, even when the user removed it.
     if (name == oldName && App.ProgramExePath == oldProgram)
         return;

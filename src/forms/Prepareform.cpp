@@ -73,10 +73,7 @@ bool IsOwnedFolderPath(const UString& folder)
            !EndsWith(folder, u"\\@@");
 }
 
-void TakeOwnership(const UString& folder)
-{
-    RunAndWait(u"TAKEOWN /A /F \"" + folder + u"\"", CREATE_NO_WINDOW_FLAG);
-}
+void TakeOwnership(const UString& folder) { RunAndWait(u"TAKEOWN /A /F \"" + folder + u"\"", CREATE_NO_WINDOW_FLAG); }
 
 }  // namespace
 
@@ -146,10 +143,7 @@ void TFPrepare::Timer1Timer(TObject* Sender)
     }
 }
 
-void TFPrepare::bt_CancelClick(TObject* Sender)
-{
-    Close();
-}
+void TFPrepare::bt_CancelClick(TObject* Sender) { Close(); }
 
 void TFPrepare::MakeTransparent()
 {
@@ -184,8 +178,8 @@ void TFPrepare::DecideInstall()
         FWelcome->Show();
         return;
     case 2: {
-        const UString text = App.GetText(App.TextSection, VersionLess(InstalledVersion, SetupVersion) ? textkeys::Msg501
-                                                                                                      : textkeys::Msg503);
+        const UString text = App.GetText(
+            App.TextSection, VersionLess(InstalledVersion, SetupVersion) ? textkeys::Msg501 : textkeys::Msg503);
         // Only an explicit Yes removes the installed copy.
         if (ShowMessageBox(text, App.ProductName, MB::YesNo) != ID::Yes) {
             Close();
@@ -211,8 +205,9 @@ void TFPrepare::TakeOwnershipOfLeftovers()
     if (!IsOwnedFolderPath(root) || !Platform().DirectoryExists(root))
         return;
     TakeOwnership(root);
-    const UString linkFolderName = App.GetText(
-        textkeys::UninstallSection, App.SetupValue(u"%PUBLISHER") == u"OEM" ? u"LINK_PROGRAMS_FOLDER" : u"LINK_PROGRAMS_PUBLISHER");
+    const UString linkFolderName =
+        App.GetText(textkeys::UninstallSection,
+                    App.SetupValue(u"%PUBLISHER") == u"OEM" ? u"LINK_PROGRAMS_FOLDER" : u"LINK_PROGRAMS_PUBLISHER");
     const UString startMenuFolder = GetSpecialFolderPath(23) + u"\\" + linkFolderName;
     if (!linkFolderName.empty() && IsOwnedFolderPath(startMenuFolder) && Platform().DirectoryExists(startMenuFolder))
         TakeOwnership(startMenuFolder);

@@ -11,10 +11,7 @@ ControlTextObserver& Observer()
 }
 }  // namespace
 
-void SetControlTextObserver(ControlTextObserver observer)
-{
-    Observer() = std::move(observer);
-}
+void SetControlTextObserver(ControlTextObserver observer) { Observer() = std::move(observer); }
 
 UString ControlTextKey(UStringView owner, UStringView control, UStringView property)
 {
@@ -40,8 +37,7 @@ UString LookUpControlText(const TlanguageManagement& texts, UStringView section,
     return TlanguageManagement::ExpandTextMacros(text);
 }
 
-void ApplyControlTexts(const TlanguageManagement& texts, TComponent& form, UStringView className,
-                       UStringView section)
+void ApplyControlTexts(const TlanguageManagement& texts, TComponent& form, UStringView className, UStringView section)
 {
     const UString formName = form.Name();
     for (const ComponentInfo& info : DescribeComponents(form)) {

@@ -21,12 +21,11 @@ UString LookUpControlText(const TlanguageManagement& texts, UStringView section,
 // Gives every component `form` owns whose class name is exactly `className` (a
 // derived class does not count) its caption and hint from `section`; a property
 // without a text keeps what it had. Components without a control are skipped.
-void ApplyControlTexts(const TlanguageManagement& texts, TComponent& form, UStringView className,
-                       UStringView section);
+void ApplyControlTexts(const TlanguageManagement& texts, TComponent& form, UStringView className, UStringView section);
 
 // Told of every control text the appliers look up, with the text found ("@@" when
 // neither key has one); none by default. The package checker learns this way what
 // each form asks for. Set it before forms are created, not while they are.
-using ControlTextObserver = std::function<void(UStringView formName, UStringView controlName,
-                                               UStringView property, const UString& text)>;
+using ControlTextObserver =
+    std::function<void(UStringView formName, UStringView controlName, UStringView property, const UString& text)>;
 void SetControlTextObserver(ControlTextObserver observer);

@@ -15,9 +15,9 @@
 
 namespace {
 
-const char16_t* const kWorkbookLanguages[] = {u"ChineseT", u"ChineseS", u"English", u"Russian", u"German",
-                                              u"Turkish",  u"Dutch",    u"French",  u"Italian", u"Polish",
-                                              u"Portuguese", u"Spanish", u"Japanese", u"Korean"};
+const char16_t* const kWorkbookLanguages[] = {u"ChineseT",   u"ChineseS", u"English",  u"Russian", u"German",
+                                              u"Turkish",    u"Dutch",    u"French",   u"Italian", u"Polish",
+                                              u"Portuguese", u"Spanish",  u"Japanese", u"Korean"};
 
 TStartupUi& StartupUi()
 {
@@ -86,10 +86,7 @@ bool IsWorkbookLanguage(UStringView languageName)
     return false;
 }
 
-void SetStartupUi(TStartupUi ui)
-{
-    StartupUi() = std::move(ui);
-}
+void SetStartupUi(TStartupUi ui) { StartupUi() = std::move(ui); }
 
 void ShowStartupMessage(const UString& text, const UString& caption)
 {
@@ -108,15 +105,9 @@ void RequestStartupTerminate()
         Application->Terminate();
 }
 
-bool StartupTerminateRequested()
-{
-    return TerminateRequested();
-}
+bool StartupTerminateRequested() { return TerminateRequested(); }
 
-void ResetStartupTerminateRequest()
-{
-    TerminateRequested() = false;
-}
+void ResetStartupTerminateRequest() { TerminateRequested() = false; }
 
 UString TlanguageManagement::LoadTexts(const UString& textsFolder, uint16_t languageId, const UString& workbookPrefix,
                                        const UString& sheet, const UString& textVariant)
@@ -156,15 +147,14 @@ void LoadWorkbookTexts(TMemIniFile& table, const UString& workbookPath, const US
     if (error.empty())
         return;
     const uint32_t code = Platform().LastError();
-    Platform().DebugOutput(u"Excel Read Error - Pellimo : SheetName( " + sheet + u" ), ErrorCode( " +
-                           UIntToStr(code) + u" ), ErrorMsg3( " + error + u" )");
+    Platform().DebugOutput(u"Excel Read Error - Pellimo : SheetName( " + sheet + u" ), ErrorCode( " + UIntToStr(code) +
+                           u" ), ErrorMsg3( " + error + u" )");
     const UString iniError = LoadIniTexts(table, workbookPath, language, sheet);
     if (!iniError.empty())
         Platform().DebugOutput(u"Text INI fallback of " + workbookPath + u" failed: " + iniError);
 }
 
-UString LoadIniTexts(TMemIniFile& table, const UString& workbookPath, const UString& languageName,
-                     const UString& sheet)
+UString LoadIniTexts(TMemIniFile& table, const UString& workbookPath, const UString& languageName, const UString& sheet)
 {
     const UString workbookFolder = ExtractFilePath(workbookPath);
     UString folder = workbookFolder + u"LanguageIni_" + ReplaceAll(ExtractFileName(workbookPath), u".xlsx", u"");

@@ -37,11 +37,22 @@ inline constexpr char16_t LinkProgramsManual[] = u"LINK_PROGRAMS_MANUAL";
 inline constexpr char16_t LinkDesktop[] = u"LINK_DESKTOP";
 
 // Every key above by section, for whoever needs the whole list.
-inline constexpr const char16_t* WizardKeys[] = {
-    ProductName, PrepareCaption, Msg001, Msg101, Msg102, Msg201, Msg302, Msg501, Msg503,
-    CopyFiles, WriteRegOnUninstallFolder, WriteRegOnBootName, CreateLinks, WriteRegOnPrivateFolder};
-inline constexpr const char16_t* UninstallKeys[] = {DisplayName,        Publisher,         Url,
+inline constexpr const char16_t* WizardKeys[] = {ProductName,
+                                                 PrepareCaption,
+                                                 Msg001,
+                                                 Msg101,
+                                                 Msg102,
+                                                 Msg201,
+                                                 Msg302,
+                                                 Msg501,
+                                                 Msg503,
+                                                 CopyFiles,
+                                                 WriteRegOnUninstallFolder,
+                                                 WriteRegOnBootName,
+                                                 CreateLinks,
+                                                 WriteRegOnPrivateFolder};
+inline constexpr const char16_t* UninstallKeys[] = {DisplayName,           Publisher,          Url,
                                                     LinkProgramsPublisher, LinkProgramsFolder, LinkProgramsExec,
-                                                    LinkProgramsUnist,  LinkProgramsManual, LinkDesktop};
+                                                    LinkProgramsUnist,     LinkProgramsManual, LinkDesktop};
 
 }  // namespace textkeys

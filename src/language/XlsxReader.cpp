@@ -168,10 +168,7 @@ bool Is(std::string_view name, std::string_view literal)
     return true;
 }
 
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameAsciiText(UStringView a, UStringView b)
 {
@@ -244,7 +241,7 @@ std::vector<Relationship> ParseRelationships(std::string_view xml, int maxDepth,
 std::string ResolveTarget(std::string_view ownerFolder, std::string_view target)
 {
     std::string joined = !target.empty() && target[0] == '/' ? std::string(target.substr(1))
-                                                              : std::string(ownerFolder) + std::string(target);
+                                                             : std::string(ownerFolder) + std::string(target);
     std::vector<std::string> segments;
     size_t i = 0;
     while (i <= joined.size()) {
@@ -710,7 +707,8 @@ void ReadSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sh
     // puts it at xl/workbook.xml, which serves when those are missing.
     std::string workbookPart = "xl/workbook.xml";
     if (zip.Contains("_rels/.rels")) {
-        for (const Relationship& r : ParseRelationships(Extract(zip, "_rels/.rels").View(), limits.maxDepth, "_rels/.rels"))
+        for (const Relationship& r :
+             ParseRelationships(Extract(zip, "_rels/.rels").View(), limits.maxDepth, "_rels/.rels"))
             if (!r.external && EndsWith(r.type, "/officeDocument") && !r.target.empty()) {
                 workbookPart = ResolveTarget("", r.target);
                 break;

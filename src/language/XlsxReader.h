@@ -70,8 +70,7 @@ private:
 UString ReadXlsxSheet(const std::string& workbook, UStringView sheetName, XlsxSheet& sheet,
                       const XlsxLimits& limits = {});
 // The same from a file, read through Platform().
-UString ReadXlsxSheetFile(const UString& path, UStringView sheetName, XlsxSheet& sheet,
-                          const XlsxLimits& limits = {});
+UString ReadXlsxSheetFile(const UString& path, UStringView sheetName, XlsxSheet& sheet, const XlsxLimits& limits = {});
 
 // UTF-8 to UTF-16 with the OOXML escapes "_xHHHH_" turned back into their code
 // units; invalid UTF-8 becomes U+FFFD.

@@ -31,15 +31,9 @@ struct CharClasses {
 };
 constexpr CharClasses kClasses;
 
-bool IsBlank(char c)
-{
-    return kClasses.table[static_cast<unsigned char>(c)] & kBlank;
-}
+bool IsBlank(char c) { return kClasses.table[static_cast<unsigned char>(c)] & kBlank; }
 
-bool IsNameChar(char c)
-{
-    return kClasses.table[static_cast<unsigned char>(c)] & kNameChar;
-}
+bool IsNameChar(char c) { return kClasses.table[static_cast<unsigned char>(c)] & kNameChar; }
 
 // Names and most values are a few bytes long: plain loops beat the library's
 // searches and comparisons, whose call costs more than the work.
@@ -63,10 +57,7 @@ bool NameAt(const char* at, std::string_view name)
     return true;
 }
 
-bool SameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && NameAt(a.data(), b);
-}
+bool SameName(std::string_view a, std::string_view b) { return a.size() == b.size() && NameAt(a.data(), b); }
 
 // Value of a character reference body ("#65", "#x41"); 0 when malformed.
 char32_t CharRef(std::string_view body)
@@ -154,8 +145,8 @@ size_t TextEnd(std::string_view in, size_t from, bool& plain)
     for (; at + 16 <= n; at += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + at));
         const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lt)));
-        const unsigned marks = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, cr))));
+        const unsigned marks =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, amp), _mm_cmpeq_epi8(v, cr))));
         if (ends != 0) {
             const unsigned k = static_cast<unsigned>(__builtin_ctz(ends));
             if (marks & ((1u << k) - 1))
@@ -207,8 +198,8 @@ bool SimpleChildAt(std::string_view in, size_t at, std::string_view name, std::s
     const size_t n = in.size(), len = name.size();
     auto tagAt = [&](size_t i, bool end) {
         const size_t open = end ? 2 : 1;
-        return i + open + len < n && in[i] == '<' && (!end || in[i + 1] == '/') &&
-               NameAt(in.data() + i + open, name) && in[i + open + len] == '>';
+        return i + open + len < n && in[i] == '<' && (!end || in[i + 1] == '/') && NameAt(in.data() + i + open, name) &&
+               in[i + open + len] == '>';
     };
     if (!tagAt(at, false))
         return false;
@@ -289,8 +280,7 @@ bool XmlTokenizer::ReadSimpleChild(std::string_view name, std::string_view& text
     return SimpleChildAt(in_, pos_, name, text, pos_);
 }
 
-bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool& hasChild,
-                            std::string_view& childText)
+bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool& hasChild, std::string_view& childText)
 {
     // The element and its child must both fit under the depth limit.
     if (failed_ || pendingEnd_ || open_.size() + 2 > maxDepth_)
@@ -322,8 +312,8 @@ bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool&
         const size_t end = ValueEnd(in_, value, quote, plain);
         if (end >= n || s[end] != quote || !plain)
             return false;
-        attrs_.push_back(
-            {LocalName(std::string_view(s + nameStart, p - nameStart)), std::string_view(s + value, end - value), true});
+        attrs_.push_back({LocalName(std::string_view(s + nameStart, p - nameStart)),
+                          std::string_view(s + value, end - value), true});
         p = end + 1;
     }
     std::string_view text;
@@ -336,8 +326,7 @@ bool XmlTokenizer::ReadLeaf(std::string_view name, std::string_view child, bool&
         found = SimpleChildAt(in_, p + 1, child, text, p);
         if (!found)
             ++p;
-        if (p + len + 3 > n || s[p] != '<' || s[p + 1] != '/' || !NameAt(s + p + 2, name) ||
-            s[p + len + 2] != '>')
+        if (p + len + 3 > n || s[p] != '<' || s[p + 1] != '/' || !NameAt(s + p + 2, name) || s[p + len + 2] != '>')
             return false;
         p += len + 3;
     }
@@ -378,8 +367,7 @@ XmlTokenizer::Token XmlTokenizer::Next()
         bool plain = true;
         const size_t lt = TextEnd(in_, pos_, plain);
         std::string_view run = in_.substr(pos_, lt - pos_);
-        if (!cdata && plain &&
-            (lt + 1 >= in_.size() || in_[lt + 1] != '!' || in_.compare(lt, 9, "<![CDATA[") != 0)) {
+        if (!cdata && plain && (lt + 1 >= in_.size() || in_[lt + 1] != '!' || in_.compare(lt, 9, "<![CDATA[") != 0)) {
             pos_ = lt;
             if (open_.empty())
                 continue;

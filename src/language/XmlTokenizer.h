@@ -89,4 +89,3 @@ inline bool HasByte(uint64_t w, unsigned char c)
     const uint64_t x = w ^ (0x0101010101010101u * c);
     return ((x - 0x0101010101010101u) & ~x & 0x8080808080808080u) != 0;
 }
-

@@ -21,8 +21,7 @@ constexpr size_t kLocalSize = 30;
 // Little-endian fields at an offset already checked to fit.
 uint16_t U16(std::string_view b, size_t at)
 {
-    return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) |
-                                 static_cast<unsigned char>(b[at + 1]) << 8);
+    return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
 }
 
 uint32_t U32(std::string_view b, size_t at)
@@ -181,8 +180,8 @@ std::string ZipArchive::Extract(std::string_view name, ZipEntryData& out) const
         return what + "data runs past the end of the archive (cut short?)";
     std::string_view data = bytes_.substr(static_cast<size_t>(dataAt), static_cast<size_t>(e->compressedSize));
 
-    uint64_t limit = std::min<uint64_t>(limits_.maxEntrySize,
-                                        std::max<uint64_t>(e->compressedSize, 1) * limits_.maxRatio);
+    uint64_t limit =
+        std::min<uint64_t>(limits_.maxEntrySize, std::max<uint64_t>(e->compressedSize, 1) * limits_.maxRatio);
     if (e->size > limit)
         return what + "inflates to " + std::to_string(e->size) + " bytes, more than allowed";
 

@@ -24,7 +24,4 @@ IPlatform& Platform()
     return *p;
 }
 
-IPlatform* SetPlatform(IPlatform* platform)
-{
-    return current.exchange(platform);
-}
+IPlatform* SetPlatform(IPlatform* platform) { return current.exchange(platform); }

@@ -20,16 +20,15 @@ constexpr uint32_t KEY_WRITE_MASK = 0x20006;
 
 // File attribute bits as Windows defines them.
 namespace FileAttr {
-constexpr uint32_t ReadOnly = 0x1, Hidden = 0x2, System = 0x4, Volume = 0x8, Directory = 0x10,
-                   Archive = 0x20, Device = 0x40, Normal = 0x80, Temporary = 0x100;
+constexpr uint32_t ReadOnly = 0x1, Hidden = 0x2, System = 0x4, Volume = 0x8, Directory = 0x10, Archive = 0x20,
+                   Device = 0x40, Normal = 0x80, Temporary = 0x100;
 }
 
 // Windows error codes the callers look at.
 namespace WinError {
-constexpr uint32_t Success = 0, FileNotFound = 2, PathNotFound = 3, AccessDenied = 5,
-                   NotEnoughMemory = 8, WriteFault = 29, SharingViolation = 32, FileExists = 80,
-                   DiskFull = 112, AlreadyExists = 183, DirNotEmpty = 145, BadPathName = 161,
-                   NoMoreItems = 259, InvalidParameter = 87;
+constexpr uint32_t Success = 0, FileNotFound = 2, PathNotFound = 3, AccessDenied = 5, NotEnoughMemory = 8,
+                   WriteFault = 29, SharingViolation = 32, FileExists = 80, DiskFull = 112, AlreadyExists = 183,
+                   DirNotEmpty = 145, BadPathName = 161, NoMoreItems = 259, InvalidParameter = 87;
 }
 
 constexpr uint32_t CREATE_NO_WINDOW_FLAG = 0x08000000;
@@ -52,12 +51,12 @@ struct WindowEntry {
 };
 
 struct ShortcutSpec {
-    UString linkPath;      // the .lnk file to write
+    UString linkPath;  // the .lnk file to write
     UString target;
     UString arguments;
-    UString workingDir;    // empty: none
+    UString workingDir;  // empty: none
     UString description;
-    UString iconPath;      // empty: none
+    UString iconPath;  // empty: none
     int iconIndex = 0;
 };
 
@@ -92,7 +91,7 @@ public:
     // The entries of folder\*.* in the file system's order, "." and ".." left out.
     // False when the folder is missing or unreadable.
     virtual bool ListFolder(const UString& folder, std::vector<DirEntry>& entries) = 0;
-    virtual bool FileExists(const UString& path) = 0;     // a file, not a folder
+    virtual bool FileExists(const UString& path) = 0;  // a file, not a folder
     virtual bool DirectoryExists(const UString& path) = 0;
     virtual std::optional<uint32_t> GetAttributes(const UString& path) = 0;
     virtual bool SetAttributes(const UString& path, uint32_t attributes) = 0;

@@ -173,11 +173,11 @@ std::string EncodeShellLink(const ShortcutSpec& s)
     Put32(out, kHeaderSize);
     out.append(reinterpret_cast<const char*>(kLinkClsid), sizeof kLinkClsid);
     Put32(out, flags);
-    Put32(out, 0x20);  // the target's attributes: a normal file
+    Put32(out, 0x20);      // the target's attributes: a normal file
     out.append(24, '\0');  // creation, access and write times: unknown
     Put32(out, 0);         // file size
     Put32(out, static_cast<uint32_t>(s.iconIndex));
-    Put32(out, 1);  // SW_SHOWNORMAL
+    Put32(out, 1);         // SW_SHOWNORMAL
     out.append(12, '\0');  // hot key and reserved fields
 
     if (local)

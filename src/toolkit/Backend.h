@@ -34,8 +34,7 @@ void ControlDestroying(TControl& control);
 // User-interface thread only: brings the presentation in line with one change.
 void Apply(const PropChange& change);
 // Width and height a label's text needs (AutoSize).
-void MeasureText(const TControl& control, const UString& text, bool wordWrap, int maxWidth, int& width,
-                 int& height);
+void MeasureText(const TControl& control, const UString& text, bool wordWrap, int maxWidth, int& width, int& height);
 // A picture file's bytes were taken into the image (bytes already checked).
 bool PictureLoaded(TImage& image, const std::string& bytes);
 

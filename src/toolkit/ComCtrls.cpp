@@ -14,16 +14,33 @@ using Guard = std::lock_guard<std::mutex>;
 
 // --- TProgressBar ---
 
-TProgressBar::TProgressBar(TComponent* owner) : TControl(owner)
-{
-    InitBounds(150, 17);
-}
+TProgressBar::TProgressBar(TComponent* owner) : TControl(owner) { InitBounds(150, 17); }
 
-int TProgressBar::Min() const { Guard g(ControlStateLock()); return min_; }
-int TProgressBar::Max() const { Guard g(ControlStateLock()); return max_; }
-int TProgressBar::Position() const { Guard g(ControlStateLock()); return position_; }
-int TProgressBar::Step() const { Guard g(ControlStateLock()); return step_; }
-void TProgressBar::SetStep(int step) { Guard g(ControlStateLock()); step_ = step; }
+int TProgressBar::Min() const
+{
+    Guard g(ControlStateLock());
+    return min_;
+}
+int TProgressBar::Max() const
+{
+    Guard g(ControlStateLock());
+    return max_;
+}
+int TProgressBar::Position() const
+{
+    Guard g(ControlStateLock());
+    return position_;
+}
+int TProgressBar::Step() const
+{
+    Guard g(ControlStateLock());
+    return step_;
+}
+void TProgressBar::SetStep(int step)
+{
+    Guard g(ControlStateLock());
+    step_ = step;
+}
 
 void TProgressBar::SetRange(int min, int max)
 {
@@ -106,21 +123,47 @@ void TRichEdit::Clear()
     uisync::Present(PropChange{this, Prop::Content, {}, 0});
 }
 
-std::string TRichEdit::Content() const { Guard g(ControlStateLock()); return content_; }
-bool TRichEdit::IsRtf() const { Guard g(ControlStateLock()); return rtf_; }
-UString TRichEdit::Text() const { Guard g(ControlStateLock()); return text_; }
-bool TRichEdit::ReadOnly() const { Guard g(ControlStateLock()); return readOnly_; }
-TScrollStyle TRichEdit::ScrollBars() const { Guard g(ControlStateLock()); return scrollBars_; }
+std::string TRichEdit::Content() const
+{
+    Guard g(ControlStateLock());
+    return content_;
+}
+bool TRichEdit::IsRtf() const
+{
+    Guard g(ControlStateLock());
+    return rtf_;
+}
+UString TRichEdit::Text() const
+{
+    Guard g(ControlStateLock());
+    return text_;
+}
+bool TRichEdit::ReadOnly() const
+{
+    Guard g(ControlStateLock());
+    return readOnly_;
+}
+TScrollStyle TRichEdit::ScrollBars() const
+{
+    Guard g(ControlStateLock());
+    return scrollBars_;
+}
 
 void TRichEdit::SetReadOnly(bool on)
 {
-    { Guard g(ControlStateLock()); readOnly_ = on; }
+    {
+        Guard g(ControlStateLock());
+        readOnly_ = on;
+    }
     Changed(Prop::Style);
 }
 
 void TRichEdit::SetScrollBars(TScrollStyle s)
 {
-    { Guard g(ControlStateLock()); scrollBars_ = s; }
+    {
+        Guard g(ControlStateLock());
+        scrollBars_ = s;
+    }
     Changed(Prop::Style);
 }
 

@@ -82,10 +82,26 @@ TForm* TControl::ParentForm() const
     return nullptr;
 }
 
-int TControl::Left() const { Guard g(ControlStateLock()); return left_; }
-int TControl::Top() const { Guard g(ControlStateLock()); return top_; }
-int TControl::Width() const { Guard g(ControlStateLock()); return width_; }
-int TControl::Height() const { Guard g(ControlStateLock()); return height_; }
+int TControl::Left() const
+{
+    Guard g(ControlStateLock());
+    return left_;
+}
+int TControl::Top() const
+{
+    Guard g(ControlStateLock());
+    return top_;
+}
+int TControl::Width() const
+{
+    Guard g(ControlStateLock());
+    return width_;
+}
+int TControl::Height() const
+{
+    Guard g(ControlStateLock());
+    return height_;
+}
 void TControl::SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
 void TControl::SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
 void TControl::SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
@@ -117,7 +133,11 @@ void TControl::SetBounds(int left, int top, int width, int height)
         parent->ChildChanged(this);
 }
 
-TAlign TControl::Align() const { Guard g(ControlStateLock()); return align_; }
+TAlign TControl::Align() const
+{
+    Guard g(ControlStateLock());
+    return align_;
+}
 
 void TControl::SetAlign(TAlign align)
 {
@@ -137,7 +157,11 @@ void TControl::SetAlign(TAlign align)
     }
 }
 
-bool TControl::AlignWithMargins() const { Guard g(ControlStateLock()); return alignWithMargins_; }
+bool TControl::AlignWithMargins() const
+{
+    Guard g(ControlStateLock());
+    return alignWithMargins_;
+}
 
 void TControl::SetAlignWithMargins(bool on)
 {
@@ -151,7 +175,11 @@ void TControl::SetAlignWithMargins(bool on)
         p->ChildChanged(this);
 }
 
-TMargins TControl::Margins() const { Guard g(ControlStateLock()); return margins_; }
+TMargins TControl::Margins() const
+{
+    Guard g(ControlStateLock());
+    return margins_;
+}
 
 void TControl::SetMargins(const TMargins& margins)
 {
@@ -165,7 +193,11 @@ void TControl::SetMargins(const TMargins& margins)
         p->ChildChanged(this);
 }
 
-bool TControl::Visible() const { Guard g(ControlStateLock()); return visible_; }
+bool TControl::Visible() const
+{
+    Guard g(ControlStateLock());
+    return visible_;
+}
 
 void TControl::SetVisible(bool visible)
 {
@@ -194,7 +226,11 @@ bool TControl::Showing() const
     return false;
 }
 
-bool TControl::Enabled() const { Guard g(ControlStateLock()); return enabled_; }
+bool TControl::Enabled() const
+{
+    Guard g(ControlStateLock());
+    return enabled_;
+}
 
 void TControl::SetEnabled(bool enabled)
 {
@@ -216,7 +252,11 @@ bool TControl::EnabledInChain() const
     return true;
 }
 
-UString TControl::Caption() const { Guard g(ControlStateLock()); return caption_; }
+UString TControl::Caption() const
+{
+    Guard g(ControlStateLock());
+    return caption_;
+}
 
 void TControl::SetCaption(UString caption)
 {
@@ -231,10 +271,26 @@ void TControl::SetCaption(UString caption)
     TextChanged();
 }
 
-UString TControl::Hint() const { Guard g(ControlStateLock()); return hint_; }
-void TControl::SetHint(UString hint) { Guard g(ControlStateLock()); hint_ = std::move(hint); }
-bool TControl::ShowHint() const { Guard g(ControlStateLock()); return showHint_; }
-void TControl::SetShowHint(bool on) { Guard g(ControlStateLock()); showHint_ = on; }
+UString TControl::Hint() const
+{
+    Guard g(ControlStateLock());
+    return hint_;
+}
+void TControl::SetHint(UString hint)
+{
+    Guard g(ControlStateLock());
+    hint_ = std::move(hint);
+}
+bool TControl::ShowHint() const
+{
+    Guard g(ControlStateLock());
+    return showHint_;
+}
+void TControl::SetShowHint(bool on)
+{
+    Guard g(ControlStateLock());
+    showHint_ = on;
+}
 
 TFont TControl::Font() const
 {
@@ -255,7 +311,11 @@ void TControl::SetFont(const TFont& font)
     PropagateFontColor();
 }
 
-bool TControl::ParentFont() const { Guard g(ControlStateLock()); return parentFont_; }
+bool TControl::ParentFont() const
+{
+    Guard g(ControlStateLock());
+    return parentFont_;
+}
 
 void TControl::SetParentFont(bool on)
 {
@@ -287,7 +347,11 @@ void TControl::SetColor(TColor color)
     PropagateFontColor();
 }
 
-bool TControl::ParentColor() const { Guard g(ControlStateLock()); return parentColor_; }
+bool TControl::ParentColor() const
+{
+    Guard g(ControlStateLock());
+    return parentColor_;
+}
 
 void TControl::SetParentColor(bool on)
 {
@@ -306,7 +370,11 @@ void TControl::PropagateFontColor()
     Changed(Prop::Color);
 }
 
-int TControl::TabOrder() const { Guard g(ControlStateLock()); return tabOrder_; }
+int TControl::TabOrder() const
+{
+    Guard g(ControlStateLock());
+    return tabOrder_;
+}
 
 void TControl::SetTabOrder(int order)
 {
@@ -317,7 +385,11 @@ void TControl::SetTabOrder(int order)
     Changed(Prop::TabOrder);
 }
 
-bool TControl::TabStop() const { Guard g(ControlStateLock()); return tabStop_; }
+bool TControl::TabStop() const
+{
+    Guard g(ControlStateLock());
+    return tabStop_;
+}
 
 void TControl::SetTabStop(bool on)
 {
@@ -355,10 +427,17 @@ void TControl::Changed(Prop prop)
     {
         Guard g(ControlStateLock());
         switch (prop) {
-        case Prop::Caption: c.text = caption_; break;
-        case Prop::Visible: c.value = visible_; break;
-        case Prop::Enabled: c.value = enabled_; break;
-        default: break;
+        case Prop::Caption:
+            c.text = caption_;
+            break;
+        case Prop::Visible:
+            c.value = visible_;
+            break;
+        case Prop::Enabled:
+            c.value = enabled_;
+            break;
+        default:
+            break;
         }
     }
     uisync::Present(std::move(c));
@@ -456,11 +535,16 @@ void TWinControl::Realign()
         // Bands of one kind keep their order on screen, as the designer placed them.
         std::stable_sort(out.begin(), out.end(), [a](TControl* x, TControl* y) {
             switch (a) {
-            case alTop: return x->Top() < y->Top();
-            case alBottom: return x->Top() + x->Height() > y->Top() + y->Height();
-            case alLeft: return x->Left() < y->Left();
-            case alRight: return x->Left() + x->Width() > y->Left() + y->Width();
-            default: return false;
+            case alTop:
+                return x->Top() < y->Top();
+            case alBottom:
+                return x->Top() + x->Height() > y->Top() + y->Height();
+            case alLeft:
+                return x->Left() < y->Left();
+            case alRight:
+                return x->Left() + x->Width() > y->Left() + y->Width();
+            default:
+                return false;
             }
         });
         return out;

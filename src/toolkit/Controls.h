@@ -40,8 +40,21 @@ struct TRect {
 
 // What changed on a control, as it travels to the user-interface thread.
 enum class Prop : uint8_t {
-    Parent, Caption, Visible, Enabled, Bounds, Font, Color, Style, Checked, Position, Range,
-    Picture, Content, Alpha, TabOrder
+    Parent,
+    Caption,
+    Visible,
+    Enabled,
+    Bounds,
+    Font,
+    Color,
+    Style,
+    Checked,
+    Position,
+    Range,
+    Picture,
+    Content,
+    Alpha,
+    TabOrder
 };
 
 struct PropChange {

@@ -13,9 +13,12 @@ int DefaultAnswer(uint32_t flags)
     if (type > 5)
         type = 0;
     switch (flags & MB::DefMask) {
-    case MB::DefButton2: return second[type];
-    case MB::DefButton3: return third[type];
-    default: return first[type];
+    case MB::DefButton2:
+        return second[type];
+    case MB::DefButton3:
+        return third[type];
+    default:
+        return first[type];
     }
 }
 

@@ -6,10 +6,10 @@
 
 // Flags and answers of MessageBoxW, under names that do not collide with <windows.h>.
 namespace MB {
-constexpr uint32_t Ok = 0x0, OkCancel = 0x1, AbortRetryIgnore = 0x2, YesNoCancel = 0x3, YesNo = 0x4,
-                   RetryCancel = 0x5, IconError = 0x10, IconQuestion = 0x20, IconWarning = 0x30,
-                   IconInformation = 0x40, DefButton2 = 0x100, DefButton3 = 0x200, SystemModal = 0x1000,
-                   TaskModal = 0x2000, SetForeground = 0x10000, TopMost = 0x40000;
+constexpr uint32_t Ok = 0x0, OkCancel = 0x1, AbortRetryIgnore = 0x2, YesNoCancel = 0x3, YesNo = 0x4, RetryCancel = 0x5,
+                   IconError = 0x10, IconQuestion = 0x20, IconWarning = 0x30, IconInformation = 0x40,
+                   DefButton2 = 0x100, DefButton3 = 0x200, SystemModal = 0x1000, TaskModal = 0x2000,
+                   SetForeground = 0x10000, TopMost = 0x40000;
 constexpr uint32_t TypeMask = 0xF, DefMask = 0xF00;
 }  // namespace MB
 

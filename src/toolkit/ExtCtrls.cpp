@@ -16,39 +16,74 @@ TPanel::TPanel(TComponent* owner) : TWinControl(owner)
     SetColor(clBtnFace);
 }
 
-TBevelCut TPanel::BevelOuter() const { Guard g(ControlStateLock()); return bevelOuter_; }
-TBevelCut TPanel::BevelInner() const { Guard g(ControlStateLock()); return bevelInner_; }
-int TPanel::BevelWidth() const { Guard g(ControlStateLock()); return bevelWidth_; }
-unsigned TPanel::BevelEdges() const { Guard g(ControlStateLock()); return bevelEdges_; }
-int TPanel::BorderWidth() const { Guard g(ControlStateLock()); return borderWidth_; }
+TBevelCut TPanel::BevelOuter() const
+{
+    Guard g(ControlStateLock());
+    return bevelOuter_;
+}
+TBevelCut TPanel::BevelInner() const
+{
+    Guard g(ControlStateLock());
+    return bevelInner_;
+}
+int TPanel::BevelWidth() const
+{
+    Guard g(ControlStateLock());
+    return bevelWidth_;
+}
+unsigned TPanel::BevelEdges() const
+{
+    Guard g(ControlStateLock());
+    return bevelEdges_;
+}
+int TPanel::BorderWidth() const
+{
+    Guard g(ControlStateLock());
+    return borderWidth_;
+}
 
 void TPanel::SetBevelOuter(TBevelCut cut)
 {
-    { Guard g(ControlStateLock()); bevelOuter_ = cut; }
+    {
+        Guard g(ControlStateLock());
+        bevelOuter_ = cut;
+    }
     StyleChanged();
 }
 
 void TPanel::SetBevelInner(TBevelCut cut)
 {
-    { Guard g(ControlStateLock()); bevelInner_ = cut; }
+    {
+        Guard g(ControlStateLock());
+        bevelInner_ = cut;
+    }
     StyleChanged();
 }
 
 void TPanel::SetBevelWidth(int width)
 {
-    { Guard g(ControlStateLock()); bevelWidth_ = width < 1 ? 1 : width; }
+    {
+        Guard g(ControlStateLock());
+        bevelWidth_ = width < 1 ? 1 : width;
+    }
     StyleChanged();
 }
 
 void TPanel::SetBevelEdges(unsigned edges)
 {
-    { Guard g(ControlStateLock()); bevelEdges_ = edges & BevelEdge::All; }
+    {
+        Guard g(ControlStateLock());
+        bevelEdges_ = edges & BevelEdge::All;
+    }
     StyleChanged();
 }
 
 void TPanel::SetBorderWidth(int width)
 {
-    { Guard g(ControlStateLock()); borderWidth_ = width < 0 ? 0 : width; }
+    {
+        Guard g(ControlStateLock());
+        borderWidth_ = width < 0 ? 0 : width;
+    }
     StyleChanged();
 }
 
@@ -77,10 +112,7 @@ TRect TPanel::AlignRect() const
 
 // --- TImage ---
 
-TImage::TImage(TComponent* owner) : TControl(owner)
-{
-    InitBounds(105, 105);
-}
+TImage::TImage(TComponent* owner) : TControl(owner) { InitBounds(105, 105); }
 
 bool TImage::LoadPicture(const UString& path)
 {
@@ -116,46 +148,97 @@ void TImage::ClearPicture()
     Changed(Prop::Picture);
 }
 
-bool TImage::HasPicture() const { Guard g(ControlStateLock()); return hasPicture_; }
-UString TImage::PicturePath() const { Guard g(ControlStateLock()); return path_; }
-int TImage::PictureWidth() const { Guard g(ControlStateLock()); return pictureWidth_; }
-int TImage::PictureHeight() const { Guard g(ControlStateLock()); return pictureHeight_; }
-bool TImage::AutoSize() const { Guard g(ControlStateLock()); return autoSize_; }
-bool TImage::Center() const { Guard g(ControlStateLock()); return center_; }
-bool TImage::Stretch() const { Guard g(ControlStateLock()); return stretch_; }
-bool TImage::Transparent() const { Guard g(ControlStateLock()); return transparent_; }
+bool TImage::HasPicture() const
+{
+    Guard g(ControlStateLock());
+    return hasPicture_;
+}
+UString TImage::PicturePath() const
+{
+    Guard g(ControlStateLock());
+    return path_;
+}
+int TImage::PictureWidth() const
+{
+    Guard g(ControlStateLock());
+    return pictureWidth_;
+}
+int TImage::PictureHeight() const
+{
+    Guard g(ControlStateLock());
+    return pictureHeight_;
+}
+bool TImage::AutoSize() const
+{
+    Guard g(ControlStateLock());
+    return autoSize_;
+}
+bool TImage::Center() const
+{
+    Guard g(ControlStateLock());
+    return center_;
+}
+bool TImage::Stretch() const
+{
+    Guard g(ControlStateLock());
+    return stretch_;
+}
+bool TImage::Transparent() const
+{
+    Guard g(ControlStateLock());
+    return transparent_;
+}
 
 void TImage::SetAutoSize(bool on)
 {
-    { Guard g(ControlStateLock()); autoSize_ = on; }
+    {
+        Guard g(ControlStateLock());
+        autoSize_ = on;
+    }
     Resize();
 }
 
 void TImage::SetCenter(bool on)
 {
-    { Guard g(ControlStateLock()); center_ = on; }
+    {
+        Guard g(ControlStateLock());
+        center_ = on;
+    }
     Changed(Prop::Picture);
 }
 
 void TImage::SetStretch(bool on)
 {
-    { Guard g(ControlStateLock()); stretch_ = on; }
+    {
+        Guard g(ControlStateLock());
+        stretch_ = on;
+    }
     Changed(Prop::Picture);
 }
 
 void TImage::SetTransparent(bool on)
 {
-    { Guard g(ControlStateLock()); transparent_ = on; }
+    {
+        Guard g(ControlStateLock());
+        transparent_ = on;
+    }
     Changed(Prop::Picture);
 }
 
 void TImage::FillSurface(TColor color)
 {
-    { Guard g(ControlStateLock()); surface_ = color; }
+    {
+        Guard g(ControlStateLock());
+        surface_ = color;
+    }
     Changed(Prop::Picture);
 }
 
-std::optional<TColor> TImage::Surface() const { Guard g(ControlStateLock()); return surface_; }
+std::optional<TColor> TImage::Surface() const
+{
+    Guard g(ControlStateLock());
+    return surface_;
+}
 
 void TImage::Resize()
 {
@@ -172,15 +255,9 @@ void TImage::Resize()
 
 // --- TTimer ---
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner)
-{
-    backend::TimerChanged(*this);
-}
+TTimer::TTimer(TComponent* owner) : TComponent(owner) { backend::TimerChanged(*this); }
 
-TTimer::~TTimer()
-{
-    backend::TimerDestroyed(*this);
-}
+TTimer::~TTimer() { backend::TimerDestroyed(*this); }
 
 void TTimer::SetInterval(unsigned ms)
 {

@@ -91,8 +91,8 @@ void TForm::PlaceOnFirstShow()
                   Height());
     } else if (pos == poMainFormCenter) {
         TForm* main = Application->MainForm();
-        SetBounds(main->Left() + (main->Width() - Width()) / 2, main->Top() + (main->Height() - Height()) / 2,
-                  Width(), Height());
+        SetBounds(main->Left() + (main->Width() - Width()) / 2, main->Top() + (main->Height() - Height()) / 2, Width(),
+                  Height());
     }
 }
 
@@ -133,17 +133,40 @@ void TForm::SetClientSize(int width, int height)
     SetBounds(Left(), Top(), width + f.width, height + f.height);
 }
 
-TFormBorderStyle TForm::BorderStyle() const { Guard g(ControlStateLock()); return borderStyle_; }
-unsigned TForm::BorderIcons() const { Guard g(ControlStateLock()); return borderIcons_; }
-TPosition TForm::Position() const { Guard g(ControlStateLock()); return position_; }
-bool TForm::AlphaBlend() const { Guard g(ControlStateLock()); return alphaBlend_; }
-int TForm::AlphaBlendValue() const { Guard g(ControlStateLock()); return alphaBlendValue_; }
+TFormBorderStyle TForm::BorderStyle() const
+{
+    Guard g(ControlStateLock());
+    return borderStyle_;
+}
+unsigned TForm::BorderIcons() const
+{
+    Guard g(ControlStateLock());
+    return borderIcons_;
+}
+TPosition TForm::Position() const
+{
+    Guard g(ControlStateLock());
+    return position_;
+}
+bool TForm::AlphaBlend() const
+{
+    Guard g(ControlStateLock());
+    return alphaBlend_;
+}
+int TForm::AlphaBlendValue() const
+{
+    Guard g(ControlStateLock());
+    return alphaBlendValue_;
+}
 
 void TForm::SetBorderStyle(TFormBorderStyle style)
 {
     // The client area keeps its size; the frame around it changes.
     int cw = ClientWidth(), ch = ClientHeight();
-    { Guard g(ControlStateLock()); borderStyle_ = style; }
+    {
+        Guard g(ControlStateLock());
+        borderStyle_ = style;
+    }
     Changed(Prop::Style);
     SetClientSize(cw, ch);
 }
@@ -151,7 +174,10 @@ void TForm::SetBorderStyle(TFormBorderStyle style)
 void TForm::SetBorderIcons(unsigned icons)
 {
     int cw = ClientWidth(), ch = ClientHeight();
-    { Guard g(ControlStateLock()); borderIcons_ = icons; }
+    {
+        Guard g(ControlStateLock());
+        borderIcons_ = icons;
+    }
     Changed(Prop::Style);
     SetClientSize(cw, ch);
 }
@@ -164,13 +190,19 @@ void TForm::SetPosition(TPosition position)
 
 void TForm::SetAlphaBlend(bool on)
 {
-    { Guard g(ControlStateLock()); alphaBlend_ = on; }
+    {
+        Guard g(ControlStateLock());
+        alphaBlend_ = on;
+    }
     Changed(Prop::Alpha);
 }
 
 void TForm::SetAlphaBlendValue(int value)
 {
-    { Guard g(ControlStateLock()); alphaBlendValue_ = std::clamp(value, 0, 255); }
+    {
+        Guard g(ControlStateLock());
+        alphaBlendValue_ = std::clamp(value, 0, 255);
+    }
     Changed(Prop::Alpha);
 }
 
@@ -399,8 +431,7 @@ UString ExceptionMessage(std::exception_ptr error)
         message = e.Message();
     } catch (const std::exception& e) {
         message = FromUtf8(e.what());
-    } catch (...) {
-    }
+    } catch (...) {}
     if (!message.empty() && message.back() > u'.')
         message += u'.';
     return message;

@@ -19,7 +19,7 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bs
 namespace BorderIcon {
 constexpr unsigned SystemMenu = 1, Minimize = 2, Maximize = 4, Help = 8;
 constexpr unsigned Default = SystemMenu | Minimize | Maximize;
-}
+}  // namespace BorderIcon
 enum TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 

@@ -7,12 +7,18 @@ TColor ResolveColor(TColor color)
     if (!IsSystemColor(color))
         return color & 0x00FFFFFF;
     switch (color & 0xFF) {
-    case 5: return 0xFFFFFF;    // window
-    case 8: return 0x000000;    // window text
-    case 15: return 0xF0F0F0;   // button face
-    case 17: return 0x6D6D6D;   // gray text
-    case 18: return 0x000000;   // button text
-    default: return 0x000000;
+    case 5:
+        return 0xFFFFFF;  // window
+    case 8:
+        return 0x000000;  // window text
+    case 15:
+        return 0xF0F0F0;  // button face
+    case 17:
+        return 0x6D6D6D;  // gray text
+    case 18:
+        return 0x000000;  // button text
+    default:
+        return 0x000000;
     }
 }
 
@@ -22,10 +28,7 @@ int TFont::Size() const
     return static_cast<int>(std::lround(pixels * 72.0 / 96.0));
 }
 
-void TFont::SetSize(int points)
-{
-    Height = -static_cast<int>(std::lround(points * 96.0 / 72.0));
-}
+void TFont::SetSize(int points) { Height = -static_cast<int>(std::lround(points * 96.0 / 72.0)); }
 
 namespace {
 

@@ -97,10 +97,7 @@ void TMemIniFile::WriteString(UStringView section, UStringView key, UStringView 
     s->Add(Entry{UString(key), UString(value), true});
 }
 
-bool TMemIniFile::SectionExists(UStringView section) const
-{
-    return Find(section) != nullptr;
-}
+bool TMemIniFile::SectionExists(UStringView section) const { return Find(section) != nullptr; }
 
 bool TMemIniFile::ValueExists(UStringView section, UStringView key) const
 {

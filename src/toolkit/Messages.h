@@ -15,9 +15,8 @@ struct TMessage {
 
 // Message numbers of Windows, under names that do not collide with <windows.h>.
 namespace WM {
-constexpr uint32_t Null = 0x0000, Destroy = 0x0002, Size = 0x0005, Paint = 0x000F, Close = 0x0010,
-                   ShowWindow = 0x0018, GetText = 0x000D, Command = 0x0111, Timer = 0x0113,
-                   SysCommand = 0x0112, User = 0x0400, App = 0x8000;
+constexpr uint32_t Null = 0x0000, Destroy = 0x0002, Size = 0x0005, Paint = 0x000F, Close = 0x0010, ShowWindow = 0x0018,
+                   GetText = 0x000D, Command = 0x0111, Timer = 0x0113, SysCommand = 0x0112, User = 0x0400, App = 0x8000;
 // RegisterMessage numbers lie in 0xC000..0xFFFF.
 constexpr uint32_t FirstRegistered = 0xC000;
 }  // namespace WM
@@ -28,7 +27,10 @@ constexpr uint16_t Clicked = 0;
 
 constexpr uint16_t LoWord(uintptr_t v) { return static_cast<uint16_t>(v & 0xFFFF); }
 constexpr uint16_t HiWord(uintptr_t v) { return static_cast<uint16_t>((v >> 16) & 0xFFFF); }
-constexpr uintptr_t MakeWParam(uint16_t lo, uint16_t hi) { return static_cast<uintptr_t>(lo) | static_cast<uintptr_t>(hi) << 16; }
+constexpr uintptr_t MakeWParam(uint16_t lo, uint16_t hi)
+{
+    return static_cast<uintptr_t>(lo) | static_cast<uintptr_t>(hi) << 16;
+}
 
 // RegisterWindowMessageW: the same name gives the same number for the whole
 // session; the name is compared without regard to case. 0 for an empty name.

@@ -33,10 +33,7 @@ bool SameParts(const std::vector<UString>& parts, std::initializer_list<UStringV
     return true;
 }
 
-UString RootName(RegRoot root)
-{
-    return root == RegRoot::LocalMachine ? u"HKEY_LOCAL_MACHINE" : u"HKEY_CURRENT_USER";
-}
+UString RootName(RegRoot root) { return root == RegRoot::LocalMachine ? u"HKEY_LOCAL_MACHINE" : u"HKEY_CURRENT_USER"; }
 
 }  // namespace
 
@@ -58,8 +55,8 @@ bool IsProtectedRegistryKey(UStringView path)
         SameParts(parts, {u"Software", u"Microsoft"}) || SameParts(parts, {u"Software", u"Microsoft", u"Windows"}) ||
         SameParts(parts, {u"Software", u"Microsoft", u"Windows", u"CurrentVersion"}))
         return true;
-    if (parts.size() == 5 && SameParts({parts.begin(), parts.begin() + 4},
-                                       {u"Software", u"Microsoft", u"Windows", u"CurrentVersion"})) {
+    if (parts.size() == 5 &&
+        SameParts({parts.begin(), parts.begin() + 4}, {u"Software", u"Microsoft", u"Windows", u"CurrentVersion"})) {
         for (UStringView shared : sharedBelowCurrentVersion)
             if (SameText(parts[4], shared))
                 return true;
@@ -174,10 +171,7 @@ bool TRegistry::DeleteKeyTree(const UString& fullPath, int depth)
     return Platform().RegDeleteKeyTree(root_, fullPath);
 }
 
-bool TRegistry::HasSubKeys()
-{
-    return open_ && Platform().RegHasSubKeys(root_, currentPath_);
-}
+bool TRegistry::HasSubKeys() { return open_ && Platform().RegHasSubKeys(root_, currentPath_); }
 
 void TRegistry::GetKeyNames(TStringList& names)
 {

@@ -22,11 +22,11 @@ struct GroupState {
 
 bool IsSkippedDestination(const std::string& word)
 {
-    static const char* const names[] = {"fonttbl", "colortbl", "stylesheet", "info", "pict", "header",
-                                        "footer", "headerl", "headerr", "footerl", "footerr", "object",
-                                        "themedata", "datastore", "latentstyles", "listtable",
-                                        "listoverridetable", "rsidtbl", "generator", "xmlnstbl",
-                                        "mmathPr", "fldinst"};
+    static const char* const names[] = {
+        "fonttbl",      "colortbl",  "stylesheet",        "info",    "pict",      "header",    "footer",
+        "headerl",      "headerr",   "footerl",           "footerr", "object",    "themedata", "datastore",
+        "latentstyles", "listtable", "listoverridetable", "rsidtbl", "generator", "xmlnstbl",  "mmathPr",
+        "fldinst"};
     for (const char* n : names)
         if (word == n)
             return true;

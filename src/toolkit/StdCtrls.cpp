@@ -9,51 +9,90 @@ using Guard = std::lock_guard<std::mutex>;
 
 // --- TLabel ---
 
-TLabel::TLabel(TComponent* owner) : TControl(owner)
-{
-    InitBounds(65, 13);
-}
+TLabel::TLabel(TComponent* owner) : TControl(owner) { InitBounds(65, 13); }
 
-bool TLabel::WordWrap() const { Guard g(ControlStateLock()); return wordWrap_; }
-TAlignment TLabel::Alignment() const { Guard g(ControlStateLock()); return alignment_; }
-TTextLayout TLabel::Layout() const { Guard g(ControlStateLock()); return layout_; }
-bool TLabel::AutoSize() const { Guard g(ControlStateLock()); return autoSize_; }
-bool TLabel::Transparent() const { Guard g(ControlStateLock()); return transparent_; }
-bool TLabel::ShowAccelChar() const { Guard g(ControlStateLock()); return showAccelChar_; }
+bool TLabel::WordWrap() const
+{
+    Guard g(ControlStateLock());
+    return wordWrap_;
+}
+TAlignment TLabel::Alignment() const
+{
+    Guard g(ControlStateLock());
+    return alignment_;
+}
+TTextLayout TLabel::Layout() const
+{
+    Guard g(ControlStateLock());
+    return layout_;
+}
+bool TLabel::AutoSize() const
+{
+    Guard g(ControlStateLock());
+    return autoSize_;
+}
+bool TLabel::Transparent() const
+{
+    Guard g(ControlStateLock());
+    return transparent_;
+}
+bool TLabel::ShowAccelChar() const
+{
+    Guard g(ControlStateLock());
+    return showAccelChar_;
+}
 
 void TLabel::SetWordWrap(bool on)
 {
-    { Guard g(ControlStateLock()); wordWrap_ = on; }
+    {
+        Guard g(ControlStateLock());
+        wordWrap_ = on;
+    }
     StyleChanged();
 }
 
 void TLabel::SetAlignment(TAlignment a)
 {
-    { Guard g(ControlStateLock()); alignment_ = a; }
+    {
+        Guard g(ControlStateLock());
+        alignment_ = a;
+    }
     StyleChanged();
 }
 
 void TLabel::SetLayout(TTextLayout l)
 {
-    { Guard g(ControlStateLock()); layout_ = l; }
+    {
+        Guard g(ControlStateLock());
+        layout_ = l;
+    }
     StyleChanged();
 }
 
 void TLabel::SetAutoSize(bool on)
 {
-    { Guard g(ControlStateLock()); autoSize_ = on; }
+    {
+        Guard g(ControlStateLock());
+        autoSize_ = on;
+    }
     StyleChanged();
 }
 
 void TLabel::SetTransparent(bool on)
 {
-    { Guard g(ControlStateLock()); transparent_ = on; }
+    {
+        Guard g(ControlStateLock());
+        transparent_ = on;
+    }
     StyleChanged();
 }
 
 void TLabel::SetShowAccelChar(bool on)
 {
-    { Guard g(ControlStateLock()); showAccelChar_ = on; }
+    {
+        Guard g(ControlStateLock());
+        showAccelChar_ = on;
+    }
     StyleChanged();
 }
 
@@ -92,12 +131,23 @@ TButton::TButton(TComponent* owner) : TControl(owner)
     SetTabStop(true);
 }
 
-bool TButton::Default() const { Guard g(ControlStateLock()); return default_; }
-bool TButton::Cancel() const { Guard g(ControlStateLock()); return cancel_; }
+bool TButton::Default() const
+{
+    Guard g(ControlStateLock());
+    return default_;
+}
+bool TButton::Cancel() const
+{
+    Guard g(ControlStateLock());
+    return cancel_;
+}
 
 void TButton::SetDefault(bool on)
 {
-    { Guard g(ControlStateLock()); default_ = on; }
+    {
+        Guard g(ControlStateLock());
+        default_ = on;
+    }
     Changed(Prop::Style);
 }
 
@@ -115,7 +165,11 @@ void TButton::Notify(uint16_t code)
 
 // --- check box and radio button ---
 
-bool TButtonControl::Checked() const { Guard g(ControlStateLock()); return checked_; }
+bool TButtonControl::Checked() const
+{
+    Guard g(ControlStateLock());
+    return checked_;
+}
 
 bool TButtonControl::StoreChecked(bool on)
 {

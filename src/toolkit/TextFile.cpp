@@ -5,10 +5,7 @@
 
 namespace {
 
-bool HasPrefix(const std::string& bytes, std::string_view mark)
-{
-    return bytes.compare(0, mark.size(), mark) == 0;
-}
+bool HasPrefix(const std::string& bytes, std::string_view mark) { return bytes.compare(0, mark.size(), mark) == 0; }
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
@@ -67,10 +64,14 @@ DecodedText DecodeText(const std::string& bytes)
 std::string EncodeText(UStringView text, TextEncoding encoding)
 {
     switch (encoding) {
-    case TextEncoding::Utf8: return std::string(kUtf8Mark) + ToUtf8(text);
-    case TextEncoding::Utf16LE: return std::string(kUtf16LEMark) + EncodeUtf16(text, false);
-    case TextEncoding::Utf16BE: return std::string(kUtf16BEMark) + EncodeUtf16(text, true);
-    case TextEncoding::Ansi: break;
+    case TextEncoding::Utf8:
+        return std::string(kUtf8Mark) + ToUtf8(text);
+    case TextEncoding::Utf16LE:
+        return std::string(kUtf16LEMark) + EncodeUtf16(text, false);
+    case TextEncoding::Utf16BE:
+        return std::string(kUtf16BEMark) + EncodeUtf16(text, true);
+    case TextEncoding::Ansi:
+        break;
     }
     return ToAnsi(text);
 }

@@ -12,12 +12,36 @@ using Lock = std::unique_lock<std::mutex>;
 
 int TThreadControl::RunningCount() { return runningThreads.load(); }
 
-bool TThreadControl::Started() const { std::lock_guard g(lock_); return started_; }
-bool TThreadControl::Finished() const { std::lock_guard g(lock_); return finished_; }
-bool TThreadControl::PauseRequested() const { std::lock_guard g(lock_); return pauseRequested_; }
-bool TThreadControl::Paused() const { std::lock_guard g(lock_); return paused_; }
-bool TThreadControl::TerminateRequested() const { std::lock_guard g(lock_); return terminate_; }
-UString TThreadControl::FatalMessage() const { std::lock_guard g(lock_); return fatal_; }
+bool TThreadControl::Started() const
+{
+    std::lock_guard g(lock_);
+    return started_;
+}
+bool TThreadControl::Finished() const
+{
+    std::lock_guard g(lock_);
+    return finished_;
+}
+bool TThreadControl::PauseRequested() const
+{
+    std::lock_guard g(lock_);
+    return pauseRequested_;
+}
+bool TThreadControl::Paused() const
+{
+    std::lock_guard g(lock_);
+    return paused_;
+}
+bool TThreadControl::TerminateRequested() const
+{
+    std::lock_guard g(lock_);
+    return terminate_;
+}
+UString TThreadControl::FatalMessage() const
+{
+    std::lock_guard g(lock_);
+    return fatal_;
+}
 
 void TThreadControl::Suspend()
 {
@@ -97,10 +121,7 @@ void TThreadControl::MarkFinished(UString fatal)
 
 // --- TThread ---
 
-TThread::TThread(bool createSuspended)
-    : control_(std::make_shared<TThreadControl>()), suspended_(createSuspended)
-{
-}
+TThread::TThread(bool createSuspended) : control_(std::make_shared<TThreadControl>()), suspended_(createSuspended) {}
 
 TThread::~TThread()
 {

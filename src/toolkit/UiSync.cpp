@@ -178,9 +178,9 @@ void BeforePost()
 void Purge(const TControl* control)
 {
     std::lock_guard g(queueLock);
-    pending.erase(std::remove_if(pending.begin(), pending.end(),
-                                 [control](const PropChange& c) { return c.control == control; }),
-                  pending.end());
+    pending.erase(
+        std::remove_if(pending.begin(), pending.end(), [control](const PropChange& c) { return c.control == control; }),
+        pending.end());
     for (std::vector<PropChange>* batch : inFlight)
         for (PropChange& c : *batch)
             if (c.control == control)

@@ -9,10 +9,7 @@
 
 namespace {
 
-bool IsSeparator(char16_t c)
-{
-    return c == u'\\' || c == u'/';
-}
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 // The folder holding path (normalised), "" at a root.
 UString ParentOf(const UString& normalised)

@@ -4,15 +4,9 @@
 
 namespace {
 
-bool IsSeparator(char16_t c)
-{
-    return c == u'\\' || c == u'/';
-}
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
-bool IsDriveLetter(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-}
+bool IsDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
 // The parts after the root, in order; the root's length in rootLength.
 std::vector<UStringView> PartsBelowRoot(UStringView path, size_t& rootLength)
@@ -100,7 +94,4 @@ bool IsBelowFolder(UStringView folder, UStringView top)
     return StartsWith(f, t) && (t.back() == u'\\' || f[t.size()] == u'\\');
 }
 
-bool SamePath(UStringView a, UStringView b)
-{
-    return Normalised(a) == Normalised(b);
-}
+bool SamePath(UStringView a, UStringView b) { return Normalised(a) == Normalised(b); }

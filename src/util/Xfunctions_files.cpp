@@ -26,15 +26,9 @@ std::vector<DirEntry> ListEntries(const UString& folder)
     return kept;
 }
 
-bool IsFolder(const DirEntry& entry)
-{
-    return (entry.attributes & FileAttr::Directory) != 0;
-}
+bool IsFolder(const DirEntry& entry) { return (entry.attributes & FileAttr::Directory) != 0; }
 
-bool IsLink(const DirEntry& entry)
-{
-    return (entry.attributes & ReparsePointBit) != 0;
-}
+bool IsLink(const DirEntry& entry) { return (entry.attributes & ReparsePointBit) != 0; }
 
 // The folder up to its last "\", without it; "" when there is none.
 UString ParentFolder(const UString& path)
@@ -172,10 +166,7 @@ int CountFolderEntriesExcept(const UString& folder, const UString& skippedFolder
     return count;
 }
 
-bool IsFolderEmpty(const UString& folder)
-{
-    return ListEntries(folder).empty();
-}
+bool IsFolderEmpty(const UString& folder) { return ListEntries(folder).empty(); }
 
 void CreateFolderPath(const UString& path, const UString& topFolder)
 {

@@ -85,10 +85,7 @@ uint16_t CsidlFromName(UStringView name)
     return 0;
 }
 
-UString GetSpecialFolderPath(int csidl)
-{
-    return Platform().GetSpecialFolderPath(csidl, false);
-}
+UString GetSpecialFolderPath(int csidl) { return Platform().GetSpecialFolderPath(csidl, false); }
 
 bool CreateShortcutFile(const UString& linkFile, const UString& target, const UString& description,
                         const UString& iconFile, const UString& arguments)

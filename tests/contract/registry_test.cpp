@@ -118,8 +118,8 @@ TEST_F(Registry, UserRunKeyIsShared)
     ASSERT_TRUE(p().RegOpenKey(RegRoot::CurrentUser, run, KEY_WRITE_MASK, true));
     ASSERT_TRUE(p().RegWriteString(RegRoot::CurrentUser, run, unique(), u"\"C:\\Tool.exe\""));
     EXPECT_EQ(p().RegReadString(RegRoot::CurrentUser, run, unique()), u"\"C:\\Tool.exe\"");
-    EXPECT_FALSE(p().RegValueExists(RegRoot::CurrentUser, u"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
-                                    unique()));
+    EXPECT_FALSE(p().RegValueExists(RegRoot::CurrentUser,
+                                    u"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run", unique()));
     EXPECT_TRUE(p().RegDeleteValue(RegRoot::CurrentUser, run, unique()));
     EXPECT_TRUE(p().RegKeyExists(RegRoot::CurrentUser, run));
 }

@@ -66,12 +66,12 @@ TEST_F(Shell, SpecialFoldersOf64BitWindows10)
         int csidl;
         const char16_t* path;
     } cases[] = {
-        {0x26, u"C:\\Program Files (x86)"},                                // CSIDL_PROGRAM_FILES
+        {0x26, u"C:\\Program Files (x86)"},                                    // CSIDL_PROGRAM_FILES
         {0x17, u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"},  // CSIDL_COMMON_PROGRAMS
-        {0x19, u"C:\\Users\\Public\\Desktop"},                             // CSIDL_COMMON_DESKTOPDIRECTORY
-        {0x2d, u"C:\\ProgramData\\Microsoft\\Windows\\Templates"},         // CSIDL_COMMON_TEMPLATES
-        {0x23, u"C:\\ProgramData"},                                        // CSIDL_COMMON_APPDATA
-        {0x24, u"C:\\Windows"},                                            // CSIDL_WINDOWS
+        {0x19, u"C:\\Users\\Public\\Desktop"},                                 // CSIDL_COMMON_DESKTOPDIRECTORY
+        {0x2d, u"C:\\ProgramData\\Microsoft\\Windows\\Templates"},             // CSIDL_COMMON_TEMPLATES
+        {0x23, u"C:\\ProgramData"},                                            // CSIDL_COMMON_APPDATA
+        {0x24, u"C:\\Windows"},                                                // CSIDL_WINDOWS
     };
     for (const auto& c : cases) {
         const UString path = p().GetSpecialFolderPath(c.csidl, false);

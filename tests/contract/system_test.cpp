@@ -24,10 +24,7 @@ TEST_F(System, AProgramThatDoesNotExistDoesNotStart)
     EXPECT_FALSE(p().RunAndWait(u"", CREATE_NO_WINDOW_FLAG));
 }
 
-TEST_F(System, TerminatingAProcessThatDoesNotExistFails)
-{
-    EXPECT_FALSE(p().TerminateProcess(0xFFFFFFF0u, 0));
-}
+TEST_F(System, TerminatingAProcessThatDoesNotExistFails) { EXPECT_FALSE(p().TerminateProcess(0xFFFFFFF0u, 0)); }
 
 TEST_F(System, ProfileStringsIgnoreCaseAndStripQuotes)
 {

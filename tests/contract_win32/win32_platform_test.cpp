@@ -18,20 +18,11 @@ constexpr char16_t kScratchRoot[] = u"C:\\SetupW32Tests";
 constexpr char16_t kKeyRoot[] = u"Software\\SetupW32Tests";
 constexpr int kShowNormal = 1;
 
-std::string Narrow(const UString& text)
-{
-    return ToUtf8(text);
-}
+std::string Narrow(const UString& text) { return ToUtf8(text); }
 
-UString Widen(const std::string& text)
-{
-    return FromUtf8(text);
-}
+UString Widen(const std::string& text) { return FromUtf8(text); }
 
-bool Contains(const UString& text, const UString& part)
-{
-    return text.find(part) != UString::npos;
-}
+bool Contains(const UString& text, const UString& part) { return text.find(part) != UString::npos; }
 
 // Polls until the condition holds or thirty seconds have passed (a loaded machine
 // starting Notepad under Wine).
@@ -101,10 +92,7 @@ protected:
 
     bool OnWine() { return p.RegKeyExists(RegRoot::CurrentUser, u"Software\\Wine"); }
 
-    static bool On64BitWindows()
-    {
-        return sizeof(void*) == 8 || std::getenv("PROCESSOR_ARCHITEW6432") != nullptr;
-    }
+    static bool On64BitWindows() { return sizeof(void*) == 8 || std::getenv("PROCESSOR_ARCHITEW6432") != nullptr; }
 
     bool Running(uint32_t pid)
     {
@@ -139,9 +127,8 @@ TEST_F(Win32Platform, MachineSoftwareGoesToThe32BitViewAndTheUserRunKeyIsShared)
     ASSERT_TRUE(p.RegOpenKey(RegRoot::LocalMachine, key, KEY_WRITE_MASK, true));
     ASSERT_TRUE(p.RegWriteString(RegRoot::LocalMachine, key, u"Name", u"seen"));
     // reg.exe with /reg:64 looks from outside the 32-bit view.
-    EXPECT_TRUE(Contains(Output(u"reg query \"HKLM\\Software\\WOW6432Node\\SetupW32Tests\\" + name +
-                                u"\" /v Name /reg:64"),
-                         u"seen"));
+    EXPECT_TRUE(Contains(
+        Output(u"reg query \"HKLM\\Software\\WOW6432Node\\SetupW32Tests\\" + name + u"\" /v Name /reg:64"), u"seen"));
     EXPECT_FALSE(Contains(Output(u"reg query \"HKLM\\Software\\SetupW32Tests\\" + name + u"\" /reg:64"), u"seen"));
 
     const UString run = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -197,14 +184,9 @@ TEST_F(Win32Platform, StringValuesAreReadAsStored)
         const char16_t* name;
         std::optional<UString> expected;
     } cases[] = {
-        {u"Plain", u"text"},
-        {u"Expand", u"%TEMP%"},  // not expanded
-        {u"Number", std::nullopt},
-        {u"Unterminated", u"abc"},
-        {u"InnerZero", u"ab"},
-        {u"Empty", u""},
-        {u"Long", UString(5000, u'x')},
-        {u"Missing", std::nullopt},
+        {u"Plain", u"text"},       {u"Expand", u"%TEMP%"},  // not expanded
+        {u"Number", std::nullopt}, {u"Unterminated", u"abc"},      {u"InnerZero", u"ab"},
+        {u"Empty", u""},           {u"Long", UString(5000, u'x')}, {u"Missing", std::nullopt},
     };
     for (const Case& c : cases) {
         const std::optional<UString> got = p.RegReadString(RegRoot::CurrentUser, key, c.name);
@@ -400,8 +382,8 @@ TEST_F(Win32Platform, PermissionToolsUnderWine)
     EXPECT_FALSE(p.RunAndWait(u"TAKEOWN /F \"" + scratch + u"\" /R /D Y", CREATE_NO_WINDOW_FLAG))
         << "Wine 8 has no TAKEOWN; if this now starts, check what it does";
     EXPECT_TRUE(p.RunAndWait(u"icacls.exe \"" + scratch + u"\" /grant Everyone:(OI)(CI)F /T", CREATE_NO_WINDOW_FLAG));
-    EXPECT_TRUE(p.RunAndWait(u"cmd.exe /c echo Y| cacls \"" + scratch + u"\" /T /E /G Everyone:F",
-                             CREATE_NO_WINDOW_FLAG));
+    EXPECT_TRUE(
+        p.RunAndWait(u"cmd.exe /c echo Y| cacls \"" + scratch + u"\" /T /E /G Everyone:F", CREATE_NO_WINDOW_FLAG));
     EXPECT_FALSE(Contains(Output(u"icacls \"" + scratch + u"\""), u"Everyone"))
         << "Wine's icacls now grants: the permission step has an effect under Wine";
 }

@@ -71,26 +71,17 @@ const std::vector<std::pair<UString, std::vector<std::pair<UString, UString>>>> 
 InstallFixture::InstallFixture(const ScopedSimMachine::MachineMaker& make) : SimFixture(make)
 {
     setup_ = {
-        {"%PROGRAM_FILES", "Ostrel"},
-        {"%PROGRAM_FILES_OLD", "OstrelOld"},
-        {"%UPDATER_DIR", "Updater"},
-        {"%PROGRAM_EXEC", "Ostrel.exe"},
-        {"%PUBLISHER", "Brightwater"},
-        {"%REG_FODLER_PROGNAME", "OstrelReg"},
-        {"%PROGRAM_VERSION", "2.1.0"},
-        {"%PROGRAM_FORMCAPTION", "Ostrel Main"},
-        {"%PROGRAM_ONBOOT", "OstrelTray"},
-        {"%MANULA_EXIST", "1"},
-        {"%MANUAL_DIR", "Manual\\"},
-        {"%MANUAL_ICO", "Manual.ico"},
+        {"%PROGRAM_FILES", "Ostrel"},      {"%PROGRAM_FILES_OLD", "OstrelOld"},
+        {"%UPDATER_DIR", "Updater"},       {"%PROGRAM_EXEC", "Ostrel.exe"},
+        {"%PUBLISHER", "Brightwater"},     {"%REG_FODLER_PROGNAME", "OstrelReg"},
+        {"%PROGRAM_VERSION", "2.1.0"},     {"%PROGRAM_FORMCAPTION", "Ostrel Main"},
+        {"%PROGRAM_ONBOOT", "OstrelTray"}, {"%MANULA_EXIST", "1"},
+        {"%MANUAL_DIR", "Manual\\"},       {"%MANUAL_ICO", "Manual.ico"},
         {"%UNINST_ICO", "Uninstall.ico"},
     };
 }
 
-InstallFixture::~InstallFixture()
-{
-    ResetApp();
-}
+InstallFixture::~InstallFixture() { ResetApp(); }
 
 void InstallFixture::WritePackage(const UString& payloadFolder)
 {
@@ -163,8 +154,7 @@ InstallRun InstallFixture::RunInstall(const std::function<void(std::shared_ptr<T
         if (beforeStart)
             beforeStart(control);
         thread->Start();
-        run.threadFinished =
-            headless::RunUntil([&] { return run.finishMessages > 0 && control->Finished(); }, 20000ms);
+        run.threadFinished = headless::RunUntil([&] { return run.finishMessages > 0 && control->Finished(); }, 20000ms);
         // Anything posted after the message would show here.
         headless::RunUntilIdle();
     }

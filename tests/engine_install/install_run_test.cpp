@@ -19,10 +19,7 @@ namespace {
 
 using InstallRunTest = InstallFixture;
 
-UString In(UStringView folder, UStringView rest)
-{
-    return UString(folder) + u"\\" + UString(rest);
-}
+UString In(UStringView folder, UStringView rest) { return UString(folder) + u"\\" + UString(rest); }
 
 const UString kKeptSetup = In(KeptCopy, u"Setup.exe");
 const UString kProgramExe = In(ProgramDir, u"Ostrel.exe");
@@ -30,12 +27,10 @@ const UString kProgramExe = In(ProgramDir, u"Ostrel.exe");
 // Sorted, as FilesBelow gives them.
 std::vector<UString> ExpectedPayload()
 {
-    std::vector<UString> files = {In(Program, u"Ostrel\\Manual\\English.pdf"),
-            In(Program, u"Ostrel\\Ostrel.exe"),
-            In(Program, u"Ostrel\\ScriptsMacros\\default.mac"),
-            In(Program, u"OstrelOld\\legacy.dll"),
-            In(Program, u"Updater\\Regedit_FileList.ini"),
-            In(Program, u"Updater\\Updater.exe")};
+    std::vector<UString> files = {
+        In(Program, u"Ostrel\\Manual\\English.pdf"),        In(Program, u"Ostrel\\Ostrel.exe"),
+        In(Program, u"Ostrel\\ScriptsMacros\\default.mac"), In(Program, u"OstrelOld\\legacy.dll"),
+        In(Program, u"Updater\\Regedit_FileList.ini"),      In(Program, u"Updater\\Updater.exe")};
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -92,15 +87,14 @@ TEST_F(InstallRunTest, WritesTheUninstallEntryTheRunValueAndThePrivateKeyInOrder
 
     EXPECT_THAT(KeyValues(RegRoot::LocalMachine, UninstallEntry),
                 ElementsAre(u"DisplayName=Ostrel 2", u"UninstallString=\"" + kKeptSetup + u"\" uninstall",
-                            u"DisplayIcon=" + In(KeptCopy, u"English\\Application.ico"),
-                            u"DisplayVersion=2.1.0", u"Publisher=Brightwater Labs Ltd",
-                            u"URLInfoAbout=https://brightwater.example/ostrel"));
+                            u"DisplayIcon=" + In(KeptCopy, u"English\\Application.ico"), u"DisplayVersion=2.1.0",
+                            u"Publisher=Brightwater Labs Ltd", u"URLInfoAbout=https://brightwater.example/ostrel"));
     EXPECT_EQ(u"\"" + kProgramExe + u"\" Minimum",
               machine().RegReadString(RegRoot::CurrentUser, RunKey, u"OstrelTray").value_or(u"<missing>"));
     EXPECT_THAT(KeyValues(RegRoot::LocalMachine, PrivateKey),
                 ElementsAre(u"UninstOnAppDataDir=" + kKeptSetup, u"Product=Ostrel", u"FormCaption=Ostrel Main",
-                            u"InstallDir=" + UString(Program), u"ExecOnBoot=OstrelTray",
-                            u"UninstRegFolder=OstrelReg", u"LINK_ProgramsExec=" + In(StartMenu, u"Ostrel.lnk"),
+                            u"InstallDir=" + UString(Program), u"ExecOnBoot=OstrelTray", u"UninstRegFolder=OstrelReg",
+                            u"LINK_ProgramsExec=" + In(StartMenu, u"Ostrel.lnk"),
                             u"LINK_ProgramUnist=" + In(StartMenu, u"Uninstall Ostrel.lnk"),
                             u"LINK_ProgramsManual=" + In(StartMenu, u"Ostrel Manual.lnk"),
                             u"LINK_DesktopExec=C:\\Users\\Public\\Desktop\\Ostrel Desktop.lnk",
@@ -147,8 +141,7 @@ TEST_F(InstallRunTest, TheRecordFileHoldsExactlyTheThreeRecords)
 TEST_F(InstallRunTest, TheRecordFileKeepsTheEncodingItCameIn)
 {
     WritePackage();
-    PutFile(u"C:\\Setup\\program files\\Updater\\Regedit_FileList.ini",
-            std::string("\xFF\xFE[\0O\0]\0\r\0\n\0", 12));
+    PutFile(u"C:\\Setup\\program files\\Updater\\Regedit_FileList.ini", std::string("\xFF\xFE[\0O\0]\0\r\0\n\0", 12));
     ASSERT_TRUE(RunInstall().threadFinished);
     const std::string record = FileText(In(Program, u"Updater\\Regedit_FileList.ini"));
     ASSERT_GE(record.size(), 4u);
@@ -236,10 +229,10 @@ TEST_F(InstallRunTest, StatusLineAndBarFollowTheSteps)
         expected.push_back(u"file");
         expected.push_back(u"bar:" + IntToStr(i));
     }
-    for (const char16_t* e : {u"bar:0", u"bar:20", u"bar:40", u"bar:60", u"bar:80", u"bar:0",
-                              u"text:Writing the uninstall entry", u"bar:20", u"text:Writing the start value",
-                              u"bar:40", u"text:Creating shortcuts", u"bar:60", u"text:Writing the private key",
-                              u"bar:80"})
+    for (const char16_t* e :
+         {u"bar:0", u"bar:20", u"bar:40", u"bar:60", u"bar:80", u"bar:0", u"text:Writing the uninstall entry",
+          u"bar:20", u"text:Writing the start value", u"bar:40", u"text:Creating shortcuts", u"bar:60",
+          u"text:Writing the private key", u"bar:80"})
         expected.push_back(e);
     for (int i = 81; i <= 84; ++i) {
         expected.push_back(u"file");

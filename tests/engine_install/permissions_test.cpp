@@ -49,10 +49,7 @@ std::vector<VersionCase> VersionCases()
     };
 }
 
-void PrintTo(const VersionCase& c, std::ostream* os)
-{
-    *os << "Windows " << c.major;
-}
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << "Windows " << c.major; }
 
 class PermissionsByVersion : public InstallFixture, public ::testing::WithParamInterface<VersionCase> {};
 
@@ -109,10 +106,7 @@ struct UnsafeCase {
     const char16_t* bystander;  // a file an emptied InstallRootDir would take along
 };
 
-void PrintTo(const UnsafeCase& c, std::ostream* os)
-{
-    *os << "%PROGRAM_FILES=\"" << c.programFiles << "\"";
-}
+void PrintTo(const UnsafeCase& c, std::ostream* os) { *os << "%PROGRAM_FILES=\"" << c.programFiles << "\""; }
 
 class UnsafeProductFolder : public InstallFixture, public ::testing::WithParamInterface<UnsafeCase> {};
 

@@ -31,9 +31,9 @@ TEST_F(RecordsTest, AMissingNameWritesNothingIntoSharedKeys)
         for (const UString shared : {UString(), UString(u"Software"), kUninstallKey, UString(u"Software\\Brightwater")})
             EXPECT_THAT(KeyValues(RegRoot::LocalMachine, shared), IsEmpty()) << ToUtf8(shared);
         const std::vector<UString> lines = DebugLines();
-        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
-                                [](const UString& l) { return StartsWith(l, u"Private key not written: "); }))
-            << "the private key needs both names";
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const UString& l) {
+            return StartsWith(l, u"Private key not written: ");
+        })) << "the private key needs both names";
     }
 }
 

@@ -16,10 +16,7 @@ bool IsStepText(const UString& text)
 }
 
 // The bar after `steps` steps from `start`: 100 is followed by 1.
-int WrappedPosition(int start, int steps)
-{
-    return steps == 0 ? start : (start + steps - 1) % 100 + 1;
-}
+int WrappedPosition(int start, int steps) { return steps == 0 ? start : (start + steps - 1) % 100 + 1; }
 
 }  // namespace
 

@@ -16,9 +16,9 @@ TEST_F(UninstallTest, RemovesWhatTheInstallationMadeAndKeepsTheUsersDataAndTheKe
     Uninstall(Record());
 
     const UString root = kRoot;
-    for (const char16_t* gone : {u"\\Prod\\app.exe", u"\\Updater\\u.exe", u"\\readme.txt", u"\\Updater",
-                                u"\\Tools\\scriptsmacros", u"\\Prod\\sub\\Prod\\inner.txt",
-                                u"\\Tools\\Prod\\same-name.txt"})
+    for (const char16_t* gone :
+         {u"\\Prod\\app.exe", u"\\Updater\\u.exe", u"\\readme.txt", u"\\Updater", u"\\Tools\\scriptsmacros",
+          u"\\Prod\\sub\\Prod\\inner.txt", u"\\Tools\\Prod\\same-name.txt"})
         EXPECT_FALSE(Exists(root + gone)) << ToUtf8(UString(gone));
     // The install root, folders named after the program and the user's data stay,
     // with every folder above a "ScriptsMacros".
@@ -36,8 +36,8 @@ TEST_F(UninstallTest, RemovesWhatTheInstallationMadeAndKeepsTheUsersDataAndTheKe
     EXPECT_FALSE(KeyExists(RegRoot::LocalMachine, u"Software\\Pub"));
 
     const UNINSTStruct_INFO info = Record();
-    for (const UString& link : {info.LINK_ProgramsExec, info.LINK_ProgramUnist, info.LINK_ProgramsManual,
-                                info.LINK_DesktopExec})
+    for (const UString& link :
+         {info.LINK_ProgramsExec, info.LINK_ProgramUnist, info.LINK_ProgramsManual, info.LINK_DesktopExec})
         EXPECT_FALSE(Exists(link)) << ToUtf8(link);
     EXPECT_FALSE(Exists(kPublisherMenu));
     EXPECT_TRUE(machine().DirectoryExists(kStartMenu));

@@ -21,10 +21,7 @@ struct FolderCase {
     UString sentinel;  // a file that must stay
 };
 
-void PrintTo(const FolderCase& c, std::ostream* os)
-{
-    *os << c.what;
-}
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.what; }
 
 class ProgramFolderRefusalTest : public UninstallTest, public ::testing::WithParamInterface<FolderCase> {};
 
@@ -78,10 +75,7 @@ struct KeyCase {
     UString sentinelKey;  // a key that must stay
 };
 
-void PrintTo(const KeyCase& c, std::ostream* os)
-{
-    *os << c.what;
-}
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.what; }
 
 class PrivateKeyRefusalTest : public UninstallTest, public ::testing::WithParamInterface<KeyCase> {};
 

@@ -68,7 +68,8 @@ void UninstallTest::WriteValue(RegRoot root, const UString& path, const UString&
 void UninstallTest::Install()
 {
     const UNINSTStruct_INFO info = Record();
-    WriteValue(RegRoot::CurrentUser, kRun, info.ExecOnBoot, u"\"C:\\Program Files (x86)\\Prod\\Prod\\Prod.exe\" Minimum");
+    WriteValue(RegRoot::CurrentUser, kRun, info.ExecOnBoot,
+               u"\"C:\\Program Files (x86)\\Prod\\Prod\\Prod.exe\" Minimum");
     WriteValue(RegRoot::CurrentUser, kRun, u"SomeoneElse", u"other.exe");
     const UString entry = UString(kUninstall) + u"\\" + info.UninstRegFolder;
     WriteValue(RegRoot::LocalMachine, entry, u"DisplayName", u"Prod");
@@ -77,17 +78,22 @@ void UninstallTest::Install()
     WriteValue(RegRoot::LocalMachine, UString(kUninstall) + u"\\OtherApp", u"DisplayName", u"Other App");
 
     const UString privateKey = ExcludeTrailingPathDelimiter(info.KeyPath);
-    const std::pair<UStringView, UString> values[] = {
-        {u"UninstOnAppDataDir", info.UninstOnAppDataDir}, {u"Product", info.Product},
-        {u"FormCaption", info.FormCaption}, {u"InstallDir", info.InstallDir}, {u"ExecOnBoot", info.ExecOnBoot},
-        {u"UninstRegFolder", info.UninstRegFolder}, {u"LINK_ProgramsExec", info.LINK_ProgramsExec},
-        {u"LINK_ProgramUnist", info.LINK_ProgramUnist}, {u"LINK_ProgramsManual", info.LINK_ProgramsManual},
-        {u"LINK_DesktopExec", info.LINK_DesktopExec}, {u"OnlineUpdaterDir", info.OnlineUpdaterDir}};
+    const std::pair<UStringView, UString> values[] = {{u"UninstOnAppDataDir", info.UninstOnAppDataDir},
+                                                      {u"Product", info.Product},
+                                                      {u"FormCaption", info.FormCaption},
+                                                      {u"InstallDir", info.InstallDir},
+                                                      {u"ExecOnBoot", info.ExecOnBoot},
+                                                      {u"UninstRegFolder", info.UninstRegFolder},
+                                                      {u"LINK_ProgramsExec", info.LINK_ProgramsExec},
+                                                      {u"LINK_ProgramUnist", info.LINK_ProgramUnist},
+                                                      {u"LINK_ProgramsManual", info.LINK_ProgramsManual},
+                                                      {u"LINK_DesktopExec", info.LINK_DesktopExec},
+                                                      {u"OnlineUpdaterDir", info.OnlineUpdaterDir}};
     for (const auto& [name, value] : values)
         WriteValue(RegRoot::LocalMachine, privateKey, UString(name), value);
 
-    for (const UString& link : {info.LINK_ProgramsExec, info.LINK_ProgramUnist, info.LINK_ProgramsManual,
-                                info.LINK_DesktopExec})
+    for (const UString& link :
+         {info.LINK_ProgramsExec, info.LINK_ProgramUnist, info.LINK_ProgramsManual, info.LINK_DesktopExec})
         PutFile(link, "link");
     PutFile(info.UninstOnAppDataDir, "MZ kept installer");
     PutFile(ExtractFilePath(info.UninstOnAppDataDir) + u"Setup.ini", "[Setup]\n");

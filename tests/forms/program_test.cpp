@@ -51,12 +51,12 @@ TEST_F(SetupProgram, CreatesTheTwelveFormsInOrderWithThePreparationFormAsMainFor
             classNames.push_back(form->ClassName());
             EXPECT_FALSE(form->Visible()) << ToUtf8(form->Name());
         }
-        for (TForm* form : {static_cast<TForm*>(FPrepare), static_cast<TForm*>(FWelcome),
-                            static_cast<TForm*>(FAskInstall), static_cast<TForm*>(FAskUpgradeAndRepair),
-                            static_cast<TForm*>(FCancelConfirm), static_cast<TForm*>(FCancel),
-                            static_cast<TForm*>(FEULA), static_cast<TForm*>(FFinish), static_cast<TForm*>(FInstall),
-                            static_cast<TForm*>(FUpgradeAndRepair), static_cast<TForm*>(FUninstallConfirm),
-                            static_cast<TForm*>(FUninstall)})
+        for (TForm* form :
+             {static_cast<TForm*>(FPrepare), static_cast<TForm*>(FWelcome), static_cast<TForm*>(FAskInstall),
+              static_cast<TForm*>(FAskUpgradeAndRepair), static_cast<TForm*>(FCancelConfirm),
+              static_cast<TForm*>(FCancel), static_cast<TForm*>(FEULA), static_cast<TForm*>(FFinish),
+              static_cast<TForm*>(FInstall), static_cast<TForm*>(FUpgradeAndRepair),
+              static_cast<TForm*>(FUninstallConfirm), static_cast<TForm*>(FUninstall)})
             globalNames.push_back(form ? form->Name() : u"<none>");
         mainFormIsFPrepare = application.MainForm() == FPrepare && FPrepare;
         onTaskBar = application.MainFormOnTaskBar;
@@ -81,8 +81,8 @@ TEST_F(SetupProgram, CreatesTheTwelveFormsInOrderWithThePreparationFormAsMainFor
     EXPECT_TRUE(user.shown.empty());
     EXPECT_FALSE(user.looked);
     // The forms are gone with the application; their globals do not dangle.
-    for (TForm* form : {static_cast<TForm*>(FPrepare), static_cast<TForm*>(FWelcome),
-                        static_cast<TForm*>(FEULA), static_cast<TForm*>(FUninstall)})
+    for (TForm* form : {static_cast<TForm*>(FPrepare), static_cast<TForm*>(FWelcome), static_cast<TForm*>(FEULA),
+                        static_cast<TForm*>(FUninstall)})
         EXPECT_EQ(nullptr, form);
     EXPECT_EQ(nullptr, Application);
 }

@@ -17,24 +17,20 @@ namespace {
 
 using FormTexts = FormsTest;
 
-TControl* ControlOf(TForm& form, UStringView name)
-{
-    return dynamic_cast<TControl*>(form.FindComponent(name));
-}
+TControl* ControlOf(TForm& form, UStringView name) { return dynamic_cast<TControl*>(form.FindComponent(name)); }
 
 TEST_F(FormTexts, FormKeyWinsOverTheSharedControlKeyAndGapsShowTheDesignedName)
 {
-    PutTexts(
-        "ProductName=Ostrel\r\n"
-        "bt_Cancel->Caption=Cancel\r\n"
-        "bt_OK->Caption=OK\r\n"
-        "FCancel->bt_OK->Caption=Close\r\n"
-        "FCancel->bt_OK->Hint=Ends the program\r\n"
-        "bt_OK->Hint=Shared hint\r\n"
-        // A stored "@@" counts as missing: the shared key is tried next.
-        "FCancelConfirm->bt_OK->Caption=@@\r\n"
-        // Stored "@@" under both keys: the designed caption stays.
-        "bt_Install->Caption=@@\r\n");
+    PutTexts("ProductName=Ostrel\r\n"
+             "bt_Cancel->Caption=Cancel\r\n"
+             "bt_OK->Caption=OK\r\n"
+             "FCancel->bt_OK->Caption=Close\r\n"
+             "FCancel->bt_OK->Hint=Ends the program\r\n"
+             "bt_OK->Hint=Shared hint\r\n"
+             // A stored "@@" counts as missing: the shared key is tried next.
+             "FCancelConfirm->bt_OK->Caption=@@\r\n"
+             // Stored "@@" under both keys: the designed caption stays.
+             "bt_Install->Caption=@@\r\n");
     CreateForms();
 
     for (TForm* form : std::vector<TForm*>{FPrepare, FWelcome, FAskInstall, FEULA, FInstall, FCancelConfirm,
@@ -66,10 +62,9 @@ TEST_F(FormTexts, FormAndControlNamesAreComparedWithoutRegardToCase)
 
 TEST_F(FormTexts, MacrosAreExpandedInCaptionsAndHints)
 {
-    PutTexts(
-        "ProductName=Ostrel\r\n"
-        "lb_Notes->Caption=Four%B4blanks%R1next line\r\n"
-        "lb_Cancel->Hint=a%B2b\r\n");
+    PutTexts("ProductName=Ostrel\r\n"
+             "lb_Notes->Caption=Four%B4blanks%R1next line\r\n"
+             "lb_Cancel->Hint=a%B2b\r\n");
     CreateForms();
     EXPECT_EQ(u"Four    blanks\rnext line", FCancel->lb_Notes->Caption());
     EXPECT_EQ(u"a  b", FCancel->lb_Cancel->Hint());
@@ -77,12 +72,11 @@ TEST_F(FormTexts, MacrosAreExpandedInCaptionsAndHints)
 
 TEST_F(FormTexts, EachPageTakesOnlyTheKindsOfControlItsDesignApplies)
 {
-    PutTexts(
-        "ProductName=Ostrel\r\n"
-        "lb_Version->Caption=from the table\r\n"
-        "rb_AgreeEULA->Caption=I agree\r\n"
-        "ck_StartProgram->Caption=Start now\r\n"
-        "lb_Title->Caption=Heading\r\n");
+    PutTexts("ProductName=Ostrel\r\n"
+             "lb_Version->Caption=from the table\r\n"
+             "rb_AgreeEULA->Caption=I agree\r\n"
+             "ck_StartProgram->Caption=Start now\r\n"
+             "lb_Title->Caption=Heading\r\n");
     CreateForms();
     // The licence page applies no label texts; both version labels show the
     // installer's version, set after the constructor.
@@ -97,11 +91,29 @@ TEST_F(FormTexts, EachPageTakesOnlyTheKindsOfControlItsDesignApplies)
 TEST_F(FormTexts, ProductNameReplacesPercentPOnlyWhereEachPageDoesIt)
 {
     // Every control text the pages look up carries "%P".
-    const char* names[] = {"lb_Prepare", "lb_PrepareProc", "lb_Welcome", "lb_StartInstallation", "lb_AskInstall",
-                           "lb_Title", "lb_Install", "lb_InstallProc", "lb_FinishInstallNotes", "lb_Finish_Install",
-                           "lb_FinishUninstallNotes", "lb_Finish_Uninstall", "lb_FinishUpgradeNotes",
-                           "lb_Finish_Upgrade", "ck_StartProgram", "lb_Notes", "lb_Cancel", "lb_CancelConfirm",
-                           "lb_UninstallConfirm", "lb_Uninstall", "lb_UninstallProc", "bt_Next", "bt_Cancel",
+    const char* names[] = {"lb_Prepare",
+                           "lb_PrepareProc",
+                           "lb_Welcome",
+                           "lb_StartInstallation",
+                           "lb_AskInstall",
+                           "lb_Title",
+                           "lb_Install",
+                           "lb_InstallProc",
+                           "lb_FinishInstallNotes",
+                           "lb_Finish_Install",
+                           "lb_FinishUninstallNotes",
+                           "lb_Finish_Uninstall",
+                           "lb_FinishUpgradeNotes",
+                           "lb_Finish_Upgrade",
+                           "ck_StartProgram",
+                           "lb_Notes",
+                           "lb_Cancel",
+                           "lb_CancelConfirm",
+                           "lb_UninstallConfirm",
+                           "lb_Uninstall",
+                           "lb_UninstallProc",
+                           "bt_Next",
+                           "bt_Cancel",
                            "rb_AgreeEULA"};
     std::string lines = "ProductName=Ostrel\r\nFPrepare->Caption=Preparing %P\r\n";
     for (const char* name : names)
@@ -175,12 +187,11 @@ public:
 
 TEST_F(FormTexts, AppliersTouchOnlyTheirExactClassAndOnlyControlsTheFormOwns)
 {
-    PutTexts(
-        "ProductName=Ostrel\r\n"
-        "lb_Plain->Caption=plain\r\n"
-        "lb_Link->Caption=link\r\n"
-        "bt_Go->Caption=Go\r\n"
-        "TFTest->lb_Other->Caption=not mine\r\n");
+    PutTexts("ProductName=Ostrel\r\n"
+             "lb_Plain->Caption=plain\r\n"
+             "lb_Link->Caption=link\r\n"
+             "bt_Go->Caption=Go\r\n"
+             "TFTest->lb_Other->Caption=not mine\r\n");
     ConstructApp();
     app = std::make_unique<TApplication>();
     TForm* form = nullptr;

@@ -65,8 +65,8 @@ TEST_F(NativeForms, WindowsCarryTheTextsAndClientSizesOfTheLayouts)
         int width, height;
     };
     const Case cases[] = {
-        {FPrepare, u"Ostrel Setup", 381, 148}, {FWelcome, u"Ostrel", 554, 368}, {FEULA, u"Ostrel", 554, 368},
-        {FInstall, u"Ostrel", 554, 368},      {FUninstall, u"Ostrel", 552, 366},
+        {FPrepare, u"Ostrel Setup", 381, 148}, {FWelcome, u"Ostrel", 554, 368},   {FEULA, u"Ostrel", 554, 368},
+        {FInstall, u"Ostrel", 554, 368},       {FUninstall, u"Ostrel", 552, 366},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ToUtf8(c.form->Name()));

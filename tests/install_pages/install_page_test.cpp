@@ -56,7 +56,8 @@ TEST_F(InstallPage, AskInstallLeadsThroughTheWorkToTheFinishPage)
     EXPECT_EQ(FInstall->pb_Installation->Position(), 100);
     const UString keptFolder = ExtractFilePath(App.UninstallerPath);
     ASSERT_FALSE(keptFolder.empty());
-    EXPECT_EQ(FInstall->lb_InstallProc->Caption().rfind(keptFolder, 0), 0u) << ToUtf8(FInstall->lb_InstallProc->Caption());
+    EXPECT_EQ(FInstall->lb_InstallProc->Caption().rfind(keptFolder, 0), 0u)
+        << ToUtf8(FInstall->lb_InstallProc->Caption());
     // The work itself happened (its details are the engine's tests).
     EXPECT_EQ(FileText(UString(installed::ProgramDir) + u"\\Ostrel.exe"), "ostrel 2");
     EXPECT_TRUE(UninstallEntryWritten());
@@ -267,8 +268,8 @@ TEST_F(InstallPage, WholeProgramRunByAScriptedUserEndsOnTheFinishPage)
     for (const UString& line : journal)
         if (line.rfind(u"form shown: ", 0) == 0)
             forms.push_back(line.substr(12, line.find(u' ', 12) - 12));
-    EXPECT_EQ(forms, (std::vector<UString>{u"FPrepare", u"FWelcome", u"FEULA", u"FAskInstall", u"FInstall",
-                                           u"FFinish"}));
+    EXPECT_EQ(forms,
+              (std::vector<UString>{u"FPrepare", u"FWelcome", u"FEULA", u"FAskInstall", u"FInstall", u"FFinish"}));
     EXPECT_EQ(user.Remaining(), 0u);
     EXPECT_FALSE(headless::RunEndedStuck());
     EXPECT_EQ(ShellStarts(), std::vector<UString>{UString(u"open|") + installed::HandOver + u"|Ostrel.exe||1"});

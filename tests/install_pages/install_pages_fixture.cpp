@@ -1,6 +1,5 @@
 #include "install_pages/InstallPagesFixture.h"
 
-
 #include "app/App.h"
 #include "forms/Askinstallform.h"
 #include "forms/Eulaform.h"
@@ -17,29 +16,28 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const char kTexts[] =
-    "[InstallWizard]\r\n"
-    "ProductName=Ostrel\r\n"
-    "CopyFiles=Copying files\r\n"
-    "WriteRegOnUninstallFolder=Writing the uninstall entry\r\n"
-    "WriteRegOnBootName=Writing the start value\r\n"
-    "CreateLinks=Creating shortcuts\r\n"
-    "WriteRegOnPrivateFolder=Writing the private key\r\n"
-    "FFinish->lb_Finish_Install->Caption=Installation complete\r\n"
-    "FFinish->lb_FinishInstallNotes->Caption=%P is on your computer.\r\n"
-    "FFinish->lb_Finish_Uninstall->Caption=Removal complete\r\n"
-    "FFinish->lb_FinishUninstallNotes->Caption=%P was removed.\r\n"
-    "FFinish->lb_Finish_Upgrade->Caption=Upgrade complete\r\n"
-    "FFinish->lb_FinishUpgradeNotes->Caption=%P is up to date.\r\n"
-    "FFinish->ck_StartProgram->Caption=Start %P now\r\n"
-    "[UNINSTALL]\r\n"
-    "LINK_PROGRAMS_PUBLISHER=Brightwater Labs\r\n"
-    "LINK_PROGRAMS_FOLDER=Ostrel Suite\r\n"
-    "LINK_PROGRAMS_EXEC=Ostrel\r\n"
-    "LINK_PROGRAMS_UNIST=Uninstall Ostrel\r\n"
-    "LINK_DESKTOP=Ostrel\r\n"
-    "DISPLAY_NAME=Ostrel 2\r\n"
-    "PUBLISHER=Brightwater Labs Ltd\r\n";
+const char kTexts[] = "[InstallWizard]\r\n"
+                      "ProductName=Ostrel\r\n"
+                      "CopyFiles=Copying files\r\n"
+                      "WriteRegOnUninstallFolder=Writing the uninstall entry\r\n"
+                      "WriteRegOnBootName=Writing the start value\r\n"
+                      "CreateLinks=Creating shortcuts\r\n"
+                      "WriteRegOnPrivateFolder=Writing the private key\r\n"
+                      "FFinish->lb_Finish_Install->Caption=Installation complete\r\n"
+                      "FFinish->lb_FinishInstallNotes->Caption=%P is on your computer.\r\n"
+                      "FFinish->lb_Finish_Uninstall->Caption=Removal complete\r\n"
+                      "FFinish->lb_FinishUninstallNotes->Caption=%P was removed.\r\n"
+                      "FFinish->lb_Finish_Upgrade->Caption=Upgrade complete\r\n"
+                      "FFinish->lb_FinishUpgradeNotes->Caption=%P is up to date.\r\n"
+                      "FFinish->ck_StartProgram->Caption=Start %P now\r\n"
+                      "[UNINSTALL]\r\n"
+                      "LINK_PROGRAMS_PUBLISHER=Brightwater Labs\r\n"
+                      "LINK_PROGRAMS_FOLDER=Ostrel Suite\r\n"
+                      "LINK_PROGRAMS_EXEC=Ostrel\r\n"
+                      "LINK_PROGRAMS_UNIST=Uninstall Ostrel\r\n"
+                      "LINK_DESKTOP=Ostrel\r\n"
+                      "DISPLAY_NAME=Ostrel 2\r\n"
+                      "PUBLISHER=Brightwater Labs Ltd\r\n";
 
 }  // namespace
 
@@ -76,8 +74,10 @@ void InstallPagesTest::PutSetupIni(const std::string& extraLines, const std::str
 {
     PutFile(u"C:\\Setup\\Setup.ini",
             "[Setup]\r\n%PROGRAM_FILES=Ostrel\r\n%PROGRAM_FILES_OLD=OstrelOld\r\n%UPDATER_DIR=Updater\r\n"
-            "%PROGRAM_EXEC=" + programExec + "\r\n%PUBLISHER=Brightwater\r\n%REG_FODLER_PROGNAME=OstrelReg\r\n"
-            "%PROGRAM_VERSION=2.1.0\r\n%PROGRAM_FORMCAPTION=Ostrel Main\r\n%MANULA_EXIST=0\r\n" +
+            "%PROGRAM_EXEC=" +
+                programExec +
+                "\r\n%PUBLISHER=Brightwater\r\n%REG_FODLER_PROGNAME=OstrelReg\r\n"
+                "%PROGRAM_VERSION=2.1.0\r\n%PROGRAM_FORMCAPTION=Ostrel Main\r\n%MANULA_EXIST=0\r\n" +
                 extraLines);
 }
 

@@ -10,18 +10,35 @@
 
 namespace {
 
-const char16_t* const kLanguages[] = {u"ChineseT", u"ChineseS", u"English", u"Russian", u"German",
-                                      u"Turkish",  u"Dutch",    u"French",  u"Italian", u"Polish",
-                                      u"Portuguese", u"Spanish", u"Japanese", u"Korean"};
+const char16_t* const kLanguages[] = {u"ChineseT",   u"ChineseS", u"English",  u"Russian", u"German",
+                                      u"Turkish",    u"Dutch",    u"French",   u"Italian", u"Polish",
+                                      u"Portuguese", u"Spanish",  u"Japanese", u"Korean"};
 
 // The keys the program asks for besides the control texts.
-const char16_t* const kProgramKeys[] = {
-    u"ProductName", u"MSG_001", u"MSG_101", u"MSG_102", u"MSG_201", u"MSG_302", u"MSG_501", u"MSG_502",
-    u"MSG_503", u"FPrepare->Caption", u"CopyFiles", u"WriteRegOnUninstallFolder", u"WriteRegOnBootName",
-    u"CreateLinks", u"WriteRegOnPrivateFolder"};
-const char16_t* const kUninstallKeys[] = {u"DISPLAY_NAME",        u"PUBLISHER",          u"URL",
-                                          u"LINK_PROGRAMS_PUBLISHER", u"LINK_PROGRAMS_FOLDER", u"LINK_PROGRAMS_EXEC",
-                                          u"LINK_PROGRAMS_UNIST", u"LINK_PROGRAMS_MANUAL", u"LINK_DESKTOP"};
+const char16_t* const kProgramKeys[] = {u"ProductName",
+                                        u"MSG_001",
+                                        u"MSG_101",
+                                        u"MSG_102",
+                                        u"MSG_201",
+                                        u"MSG_302",
+                                        u"MSG_501",
+                                        u"MSG_502",
+                                        u"MSG_503",
+                                        u"FPrepare->Caption",
+                                        u"CopyFiles",
+                                        u"WriteRegOnUninstallFolder",
+                                        u"WriteRegOnBootName",
+                                        u"CreateLinks",
+                                        u"WriteRegOnPrivateFolder"};
+const char16_t* const kUninstallKeys[] = {u"DISPLAY_NAME",
+                                          u"PUBLISHER",
+                                          u"URL",
+                                          u"LINK_PROGRAMS_PUBLISHER",
+                                          u"LINK_PROGRAMS_FOLDER",
+                                          u"LINK_PROGRAMS_EXEC",
+                                          u"LINK_PROGRAMS_UNIST",
+                                          u"LINK_PROGRAMS_MANUAL",
+                                          u"LINK_DESKTOP"};
 
 // The package's texts as the build made them (target demo_texts), copied into the
 // machine beside the setup.

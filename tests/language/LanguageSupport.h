@@ -29,8 +29,8 @@ inline std::string XlsxWorkbook(const SheetRows& rows, const std::string& sheetN
     for (size_t r = 0; r < rows.size(); ++r)
         for (size_t c = 0; c < rows[r].size(); ++c)
             if (!rows[r][c].empty())
-                worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
-                                       rows[r][c].c_str(), nullptr);
+                worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), rows[r][c].c_str(),
+                                       nullptr);
     EXPECT_EQ(LXW_NO_ERROR, workbook_close(book));
     std::ifstream in(file, std::ios::binary);
     std::stringstream bytes;

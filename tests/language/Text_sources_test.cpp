@@ -157,9 +157,8 @@ TEST_F(TextSources, AWorkbookWithoutEnglishServesTheLanguagesItHas)
     PutIni(u"LanguageIni_InstallWizard\\Czech\\Install_Czech.ini", u"[InstallWizard]\r\nProductName=Ostrel CZ\r\n");
     PutIni(u"LanguageIni_InstallWizard\\Korean\\Install_Korean.ini", u"[InstallWizard]\r\nProductName=Ostrel KO\r\n");
     PutIni(u"LanguageIni_InstallWizard\\English\\Install_English.ini", u"[InstallWizard]\r\nProductName=Ostrel EN\r\n");
-    PutBook(u"InstallWizard.xlsx", {{"Ident", "German", "Czech"},
-                                    {"[InstallWizard]"},
-                                    {"ProductName", "Ostrel DE", "Ostrel CZ book"}});
+    PutBook(u"InstallWizard.xlsx",
+            {{"Ident", "German", "Czech"}, {"[InstallWizard]"}, {"ProductName", "Ostrel DE", "Ostrel CZ book"}});
     struct Case {
         const char* what;
         uint16_t languageId;
@@ -229,10 +228,8 @@ TEST_F(TextSources, DamagedIniFilesAreReadAsFarAsTheyMakeSense)
         const char16_t* expected;
     } cases[] = {
         {"NUL ends the text", Bytes("[InstallWizard]\r\nBefore=read\r\n\0After=lost\r\n"), u"After", u"@@"},
-        {"NUL keeps what came before", Bytes("[InstallWizard]\r\nBefore=read\r\n\0After=lost\r\n"),
-         u"Before", u"read"},
-        {"odd UTF-16 length", EncodeText(u"[InstallWizard]\nK=v\n", TextEncoding::Utf16LE) + "\n",
-         u"K", u"v"},
+        {"NUL keeps what came before", Bytes("[InstallWizard]\r\nBefore=read\r\n\0After=lost\r\n"), u"Before", u"read"},
+        {"odd UTF-16 length", EncodeText(u"[InstallWizard]\nK=v\n", TextEncoding::Utf16LE) + "\n", u"K", u"v"},
         {"invalid UTF-8", "\xEF\xBB\xBF[InstallWizard]\r\nBad=a\xC3\x28z\r\n", u"Bad", u"a\uFFFD(z"},
         {"a line of a megabyte", longLine, u"After", u"read"},
     };

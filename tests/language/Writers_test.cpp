@@ -68,10 +68,7 @@ Table ReadPath(const std::string& path)
     return rows;
 }
 
-Table Read(const std::string& fixture)
-{
-    return ReadPath(FixturePath(fixture));
-}
+Table Read(const std::string& fixture) { return ReadPath(FixturePath(fixture)); }
 
 TEST(Writers, LibreOfficeLibxlsxwriterAndOpenpyxlWorkbooksReadAlike)
 {

@@ -244,7 +244,7 @@ TEST_F(WizardPages, CloseBoxOnEachPageEndsTheProgram)
         TForm* form = FWelcome;
         if (page != u"FWelcome") {
             FWelcome->Hide();
-            form = page == u"FEULA" ? static_cast<TForm*>(FEULA)
+            form = page == u"FEULA"         ? static_cast<TForm*>(FEULA)
                    : page == u"FAskInstall" ? static_cast<TForm*>(FAskInstall)
                                             : static_cast<TForm*>(FCancel);
             form->Show();
@@ -298,8 +298,8 @@ TEST(LicenceFile, DecodedAsUtf16RtfOrKeptAsPlainRtf)
     std::string noMark = EncodeText(u"{\\rtf1 x}", TextEncoding::Utf16LE).substr(2);
     EXPECT_EQ(DecodeLicence(noMark).bytes, "{\\rtf1 x}");
     // Ordinary 7-bit RTF, odd or even length, stays as it is.
-    for (const std::string& plain : {std::string("{\\rtf1\\ansi\\ansicpg1252 K\\'f6ln}"),
-                                    std::string("{\\rtf1\\ansi\\ansicpg1252 K\\'f6ln }")}) {
+    for (const std::string& plain :
+         {std::string("{\\rtf1\\ansi\\ansicpg1252 K\\'f6ln}"), std::string("{\\rtf1\\ansi\\ansicpg1252 K\\'f6ln }")}) {
         LicenceDocument doc = DecodeLicence(plain);
         EXPECT_TRUE(doc.rtf);
         EXPECT_EQ(doc.bytes, plain);

@@ -41,9 +41,8 @@ TEST_F(PrepareFlow, FirstArgumentIsLowerCasedFromAToZOnly)
         UString mode;
     };
     const Case cases[] = {
-        {u"upgrade", u"Upgrade"},     {u"Upgrade", u"Upgrade"},   {u"UPGRADE", u"Upgrade"},
-        {u"install", u"Install"},     {u"upgrader", u"Install"},  {u"uninstallx", u"Install"},
-        {u"", u"Install"},
+        {u"upgrade", u"Upgrade"},  {u"Upgrade", u"Upgrade"},    {u"UPGRADE", u"Upgrade"}, {u"install", u"Install"},
+        {u"upgrader", u"Install"}, {u"uninstallx", u"Install"}, {u"", u"Install"},
     };
     for (const Case& c : cases) {
         headless::Reset();

@@ -26,10 +26,18 @@ const UString kOldIni = u"C:\\Setup\\Setup_old.ini";
 // Setup.ini of the product Ostrel as both versions have it unless a case says otherwise.
 std::map<std::string, std::string> ProductSettings(const std::string& version)
 {
-    return {{"%PUBLISHER", "Tarvel"},         {"%REG_FODLER_PROGNAME", "Ostrel"}, {"%PROGRAM_FILES", "Ostrel"},
-            {"%PROGRAM_FILES_OLD", "Ostrel_Old"}, {"%PROGRAM_EXEC", "Ostrel.exe"}, {"%PROGRAM_FORMCAPTION", "Ostrel Main"},
-            {"%PROGRAM_VERSION", version},    {"%PROGRAM_ONBOOT", "Ostrel"},      {"%UPDATER_DIR", "OnlineUpdater"},
-            {"%UNINST_ICO", "Uninstall.ico"}, {"%MANULA_EXIST", "1"},             {"%MANUAL_DIR", "Manual\\"},
+    return {{"%PUBLISHER", "Tarvel"},
+            {"%REG_FODLER_PROGNAME", "Ostrel"},
+            {"%PROGRAM_FILES", "Ostrel"},
+            {"%PROGRAM_FILES_OLD", "Ostrel_Old"},
+            {"%PROGRAM_EXEC", "Ostrel.exe"},
+            {"%PROGRAM_FORMCAPTION", "Ostrel Main"},
+            {"%PROGRAM_VERSION", version},
+            {"%PROGRAM_ONBOOT", "Ostrel"},
+            {"%UPDATER_DIR", "OnlineUpdater"},
+            {"%UNINST_ICO", "Uninstall.ico"},
+            {"%MANULA_EXIST", "1"},
+            {"%MANUAL_DIR", "Manual\\"},
             {"%MANUAL_ICO", "Manual.ico"}};
 }
 
@@ -262,8 +270,7 @@ TEST_F(UpdaterFlow, ManualAndDesktopShortcutsFollowTheConfiguration)
          kRoot + u"\\Ostrel\\ManualEnglish.pdf", u"old"},
         {"the same manual folder without backslash", With(base, "%MANUAL_DIR", "Manual"),
          With(base, "%MANUAL_DIR", "Manual"), true, u"old", kRoot + u"\\Ostrel\\Manual\\English.pdf", u"old"},
-        {"no desktop shortcut before", base, base, false, u"old", kRoot + u"\\Ostrel\\Manual\\English.pdf",
-         u"Ostrel"},
+        {"no desktop shortcut before", base, base, false, u"old", kRoot + u"\\Ostrel\\Manual\\English.pdf", u"Ostrel"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -320,9 +327,9 @@ TEST_F(UpdaterFlow, NewProductFolderMovesTheRootWithTheUsersMacrosAndEverythingF
     const UString record = newRoot + u"\\OnlineUpdater\\Regedit_FileList.ini";
     EXPECT_EQ(newRoot, machine().ReadProfileString(record, u"HKEY_LOCAL_MACHINE\\Software\\Tarvel\\Ostrel",
                                                    u"InstallDir", u"-"));
-    EXPECT_EQ(newProgram, machine().ReadProfileString(
-                              record, u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                              u"Ostrel", u"-"));
+    EXPECT_EQ(newProgram,
+              machine().ReadProfileString(
+                  record, u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", u"Ostrel", u"-"));
     EXPECT_EQ(std::vector<UString>{u"open|" + newRoot + u"\\OnlineUpdater\\OstrelUpdater.exe|UpdaterFinish||0"},
               Started());
     EXPECT_FALSE(machine().FileExists(kOldIni));
@@ -434,8 +441,8 @@ TEST_F(UpdaterFlow, TheRecordFileIsRewrittenWhenItExistsAndLeftAbsentOtherwise)
         EXPECT_EQ(u"OstrelBoot", value(privateSection, u"ExecOnBoot"));
         EXPECT_EQ(u"1.1", value(u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ostrel",
                                 u"DisplayVersion"));
-        EXPECT_EQ(kProgram, value(u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                                  u"OstrelBoot"));
+        EXPECT_EQ(kProgram,
+                  value(u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", u"OstrelBoot"));
     }
 }
 
@@ -450,10 +457,11 @@ TEST(RemoveEmptyFolders, EndsAtTheTopAndNeverLeavesIt)
         std::vector<UString> gone, kept;
     };
     const Case cases[] = {
-        {"a shortcut's empty folders", u"C:\\Menu\\Pub\\Prog\\App.lnk", {u"C:\\Menu\\Pub\\Prog", u"C:\\Menu\\Pub"},
+        {"a shortcut's empty folders",
+         u"C:\\Menu\\Pub\\Prog\\App.lnk",
+         {u"C:\\Menu\\Pub\\Prog", u"C:\\Menu\\Pub"},
          {u"C:\\Menu"}},
-        {"a folder still holding something", u"C:\\Menu\\Full\\Prog\\", {u"C:\\Menu\\Full\\Prog"},
-         {u"C:\\Menu\\Full"}},
+        {"a folder still holding something", u"C:\\Menu\\Full\\Prog\\", {u"C:\\Menu\\Full\\Prog"}, {u"C:\\Menu\\Full"}},
         {"outside the top", u"C:\\Other\\Empty\\App.lnk", {}, {u"C:\\Other\\Empty", u"C:\\Other"}},
         {"empty path", u"", {}, {u"C:\\Menu"}},
         {"a drive root", u"C:\\", {}, {u"C:\\Menu"}},

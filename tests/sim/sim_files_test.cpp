@@ -58,12 +58,9 @@ TEST_F(Files, OnlyFullPathsOfDriveCExist)
         const char16_t* path;
         uint32_t error;
     } cases[] = {
-        {u"D:\\x.txt", WinError::PathNotFound},
-        {u"\\\\server\\share\\x.txt", WinError::PathNotFound},
-        {u"x.txt", WinError::BadPathName},
-        {u"\\x.txt", WinError::BadPathName},
-        {u"C:x.txt", WinError::BadPathName},
-        {u"", WinError::BadPathName},
+        {u"D:\\x.txt", WinError::PathNotFound}, {u"\\\\server\\share\\x.txt", WinError::PathNotFound},
+        {u"x.txt", WinError::BadPathName},      {u"\\x.txt", WinError::BadPathName},
+        {u"C:x.txt", WinError::BadPathName},    {u"", WinError::BadPathName},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(machine().WriteWholeFile(c.path, "x"));

@@ -48,8 +48,8 @@ TEST(RegFile, KeysDeeperThanWindowsAllowsAreRefused)
     } cases[] = {{512, 512}, {513, 0}, {7000, 0}, {100000, 0}};
     for (const auto& c : cases) {
         const std::string file = Utf16LE(u"Windows Registry Editor Version 5.00\r\n\r\n[" + NestedPath(c.levels) +
-                                          u"]\r\n\"Name\"=\"deep\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Pub]\r\n"
-                                          u"\"Name\"=\"kept\"\r\n");
+                                         u"]\r\n\"Name\"=\"deep\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Pub]\r\n"
+                                         u"\"Name\"=\"kept\"\r\n");
         const auto top = ParseRegFile(file);
         EXPECT_EQ(Depth(*top), c.kept) << c.levels;
         // Lines after the refused key are read as usual.

@@ -23,7 +23,8 @@ UString RegistryText(SimMachine& m)
     const std::string bytes = ReadHost(m.RegistryFile());
     UString text;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                      (static_cast<unsigned char>(bytes[i + 1]) << 8));
     return text;
 }
 
@@ -58,8 +59,9 @@ TEST_F(Registry, TheFileIsARegeditExport)
     const UString text = RegistryText(machine());
     EXPECT_EQ(text.substr(0, 40), u"Windows Registry Editor Version 5.00\r\n\r\n");
     // The 32-bit view: under WOW6432Node, and nothing in the 64-bit key.
-    EXPECT_TRUE(Has(text, u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool]\r\n"
-                          u"\"UninstallString\"=\"\\\"C:\\\\Program Files (x86)\\\\Tool\\\\Setup.exe\\\" uninstall\"\r\n"));
+    EXPECT_TRUE(Has(
+        text, u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool]\r\n"
+              u"\"UninstallString\"=\"\\\"C:\\\\Program Files (x86)\\\\Tool\\\\Setup.exe\\\" uninstall\"\r\n"));
     EXPECT_FALSE(Has(text, u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool]"));
     // HKEY_CURRENT_USER\Software is shared by both views.
     EXPECT_TRUE(Has(text, u"[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
@@ -86,15 +88,14 @@ TEST_F(Registry, SharedKeysOfBothViewsAreNotRedirected)
 // strings in hex form read as text.
 TEST_F(Registry, ValuesOfOtherToolsSurviveAChange)
 {
-    const std::string reg =
-        "Windows Registry Editor Version 5.00\r\n\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
-        "@=\"default\"\r\n"
-        "\"Quoted\"=\"say \\\"hi\\\" C:\\\\x\"\r\n"
-        "\"Count\"=dword:0000002a\r\n"
-        "\"Expand\"=hex(2):25,00,54,00,\\\r\n"
-        "  4d,00,50,00,25,00,00,00\r\n"
-        "\"Lines\"=hex(1):61,00,0a,00,62,00,00,00\r\n";
+    const std::string reg = "Windows Registry Editor Version 5.00\r\n\r\n"
+                            "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+                            "@=\"default\"\r\n"
+                            "\"Quoted\"=\"say \\\"hi\\\" C:\\\\x\"\r\n"
+                            "\"Count\"=dword:0000002a\r\n"
+                            "\"Expand\"=hex(2):25,00,54,00,\\\r\n"
+                            "  4d,00,50,00,25,00,00,00\r\n"
+                            "\"Lines\"=hex(1):61,00,0a,00,62,00,00,00\r\n";
     {
         std::ofstream out(machine().RegistryFile(), std::ios::binary | std::ios::trunc);
         out << reg;

@@ -32,7 +32,8 @@ TEST_F(Settings, AFreshMachineIsAnEnglishWindows10WithItsFolders)
     EXPECT_EQ(machine().GetWindowsVersion().major, 10u);
     EXPECT_TRUE(machine().IsUserAdmin());
     EXPECT_EQ(machine().EveryoneGroupName(), u"Everyone");
-    EXPECT_EQ(machine().GetSpecialFolderPath(0x15, false), u"C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Templates");
+    EXPECT_EQ(machine().GetSpecialFolderPath(0x15, false),
+              u"C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Templates");
     EXPECT_EQ(machine().GetSpecialFolderPath(0x00, false), u"C:\\Users\\User\\Desktop");
 }
 

@@ -8,15 +8,9 @@ void GatedMachine::Hold(Gated what, const UString& fileName)
     closed_ = true;
 }
 
-void GatedMachine::HoldCopiesTo(const UString& fileName)
-{
-    Hold(Gated::Copies, fileName);
-}
+void GatedMachine::HoldCopiesTo(const UString& fileName) { Hold(Gated::Copies, fileName); }
 
-void GatedMachine::HoldDeletionsOf(const UString& fileName)
-{
-    Hold(Gated::Deletions, fileName);
-}
+void GatedMachine::HoldDeletionsOf(const UString& fileName) { Hold(Gated::Deletions, fileName); }
 
 void GatedMachine::Release()
 {

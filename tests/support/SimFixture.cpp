@@ -43,7 +43,4 @@ void SimFixture::PutFile(const UString& path, const std::string& bytes)
     ASSERT_TRUE(machine().WriteWholeFile(path, bytes));
 }
 
-std::string SimFixture::FileText(const UString& path)
-{
-    return machine().ReadWholeFile(path).value_or("<missing>");
-}
+std::string SimFixture::FileText(const UString& path) { return machine().ReadWholeFile(path).value_or("<missing>"); }

@@ -75,10 +75,11 @@ private:
 const char* kShared = R"(<sst><si><t>Ident</t></si><si><t>English</t></si><si><t>German</t></si>)"
                       R"(<si><t>[InstallWizard]</t></si><si><t>ProductName</t></si><si><t>Ostrel</t></si>)"
                       R"(<si><t>Ostrel DE</t></si><si><t>Empty</t></si></sst>)";
-const char* kRows = R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c><c r="C1" t="s"><v>2</v></c></row>)"
-                    R"(<row r="2"><c r="A2" t="s"><v>3</v></c></row>)"
-                    R"(<row r="3"><c r="A3" t="s"><v>4</v></c><c r="B3" t="s"><v>5</v></c><c r="C3" t="s"><v>6</v></c></row>)"
-                    R"(<row r="4"><c r="A4" t="s"><v>7</v></c><c r="B4" t="s"><v>5</v></c></row>)";
+const char* kRows =
+    R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c><c r="C1" t="s"><v>2</v></c></row>)"
+    R"(<row r="2"><c r="A2" t="s"><v>3</v></c></row>)"
+    R"(<row r="3"><c r="A3" t="s"><v>4</v></c><c r="B3" t="s"><v>5</v></c><c r="C3" t="s"><v>6</v></c></row>)"
+    R"(<row r="4"><c r="A4" t="s"><v>7</v></c><c r="B4" t="s"><v>5</v></c></row>)";
 
 TEST_F(TextFiles, TheWorkbookIsReadFromTheTextsFolder)
 {
@@ -94,7 +95,8 @@ TEST_F(TextFiles, ADamagedWorkbookFallsBackToTheIniFile)
 {
     Put(u"Texts\\InstallWizard.xlsx", BuildZip(WorkbookParts(SheetXml(kRows), kShared)).substr(0, 300));
     Put(u"Texts\\LanguageIni_InstallWizard\\Czech\\Install_Czech.ini",
-        EncodeText(u"[InstallWizard]\r\nProductName = Ostrel CZ@RETURN@2\r\nA=B=C\r\nEmpty=\r\n", TextEncoding::Utf16LE));
+        EncodeText(u"[InstallWizard]\r\nProductName = Ostrel CZ@RETURN@2\r\nA=B=C\r\nEmpty=\r\n",
+                   TextEncoding::Utf16LE));
     Load(0x0405);
     EXPECT_EQ(u"Ostrel CZ\r\n2", texts.GetText(u"InstallWizard", u"ProductName"));
     EXPECT_EQ(u"B", texts.GetText(u"InstallWizard", u"A"));

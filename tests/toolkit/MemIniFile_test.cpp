@@ -47,14 +47,13 @@ std::string RoundTrip(const std::string& bytes)
 
 TEST(MemIniFile, CanonicalFilesRoundTripByteForByte)
 {
-    const UString record =
-        u"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellimo]\r\n"
-        u"DisplayName=\u8C46\u5305 Caf\u00E9 \u0416\r\n"
-        u"UninstallString=\"C:\\ProgramData\\Templates\\Pellimo\\Setup.exe\" uninstall\r\n"
-        u"\r\n"
-        u"[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
-        u"Pellimo=C:\\Program Files (x86)\\Pellimo\\Pellimo\\Pellimo.exe\r\n"
-        u"\r\n";
+    const UString record = u"[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellimo]\r\n"
+                           u"DisplayName=\u8C46\u5305 Caf\u00E9 \u0416\r\n"
+                           u"UninstallString=\"C:\\ProgramData\\Templates\\Pellimo\\Setup.exe\" uninstall\r\n"
+                           u"\r\n"
+                           u"[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+                           u"Pellimo=C:\\Program Files (x86)\\Pellimo\\Pellimo\\Pellimo.exe\r\n"
+                           u"\r\n";
     const struct {
         const char* name;
         std::string bytes;
@@ -74,30 +73,28 @@ TEST(MemIniFile, CanonicalFilesRoundTripByteForByte)
 
 TEST(MemIniFile, TakingLinesInNormalisesThem)
 {
-    const UString input =
-        u"stray=before any section\r\n"
-        u"\r\n"
-        u"  [ HKEY_CURRENT_USER\\Run ]  \r\n"
-        u"; a comment\r\n"
-        u"   ;indented comment\r\n"
-        u"\t Pellimo  =  \"C:\\P\\Pellimo.exe\" Minimum \t\r\n"
-        u"a = b = c\r\n"
-        u"=no name\r\n"
-        u"  no equals sign  \r\n"
-        u"\r\n\r\n"
-        u"[Setup]\r\n"
-        u"[Empty]";
-    const UString expected =
-        u"[HKEY_CURRENT_USER\\Run]\r\n"
-        u"Pellimo=\"C:\\P\\Pellimo.exe\" Minimum\r\n"
-        u"a=b = c\r\n"
-        u"=no name\r\n"
-        u"no equals sign\r\n"
-        u"\r\n"
-        u"[Setup]\r\n"
-        u"\r\n"
-        u"[Empty]\r\n"
-        u"\r\n";
+    const UString input = u"stray=before any section\r\n"
+                          u"\r\n"
+                          u"  [ HKEY_CURRENT_USER\\Run ]  \r\n"
+                          u"; a comment\r\n"
+                          u"   ;indented comment\r\n"
+                          u"\t Pellimo  =  \"C:\\P\\Pellimo.exe\" Minimum \t\r\n"
+                          u"a = b = c\r\n"
+                          u"=no name\r\n"
+                          u"  no equals sign  \r\n"
+                          u"\r\n\r\n"
+                          u"[Setup]\r\n"
+                          u"[Empty]";
+    const UString expected = u"[HKEY_CURRENT_USER\\Run]\r\n"
+                             u"Pellimo=\"C:\\P\\Pellimo.exe\" Minimum\r\n"
+                             u"a=b = c\r\n"
+                             u"=no name\r\n"
+                             u"no equals sign\r\n"
+                             u"\r\n"
+                             u"[Setup]\r\n"
+                             u"\r\n"
+                             u"[Empty]\r\n"
+                             u"\r\n";
     EXPECT_EQ(Normalised(input), expected);
     EXPECT_EQ(Normalised(expected), expected);
 }
@@ -121,19 +118,18 @@ class SetupIni : public testing::Test {
 protected:
     void SetUp() override
     {
-        ini.SetStrings(LinesOf(
-            u"[Setup]\r\n"
-            u"%PROGRAM_FILES = Pellimo\r\n"
-            u"%program_exec=Pellimo.exe\r\n"
-            u"%PUBLISHER=   OEM   \r\n"
-            u"%MANULA_EXIST=yes\r\n"
-            u"%UPDATER_DIR=\r\n"
-            u"%LINK=A=B=C\r\n"
-            u"%BARE\r\n"
-            u"%DUP=first\r\n"
-            u"%dup=second\r\n"
-            u"[Other]\r\n"
-            u"%PROGRAM_EXEC=Other.exe\r\n"));
+        ini.SetStrings(LinesOf(u"[Setup]\r\n"
+                               u"%PROGRAM_FILES = Pellimo\r\n"
+                               u"%program_exec=Pellimo.exe\r\n"
+                               u"%PUBLISHER=   OEM   \r\n"
+                               u"%MANULA_EXIST=yes\r\n"
+                               u"%UPDATER_DIR=\r\n"
+                               u"%LINK=A=B=C\r\n"
+                               u"%BARE\r\n"
+                               u"%DUP=first\r\n"
+                               u"%dup=second\r\n"
+                               u"[Other]\r\n"
+                               u"%PROGRAM_EXEC=Other.exe\r\n"));
     }
     TMemIniFile ini;
 };
@@ -233,8 +229,12 @@ TEST(MemIniFile, LookupsFollowDeletionsErasuresAndFoldedNames)
     const struct {
         UString section, key, value;
     } cases[] = {
-        {u"caf\u00E9 \u0436", u"Y", u"2"}, {u"Caf\u00C9 \u0416", u"z", u"4"}, {u"caf\u00C9 \u0416", u"x", u"5"},
-        {u"c", u"C", u"1"},                 {u"A", u"a", u"-"},                  {u"A", u"K", u"v"},
+        {u"caf\u00E9 \u0436", u"Y", u"2"},
+        {u"Caf\u00C9 \u0416", u"z", u"4"},
+        {u"caf\u00C9 \u0416", u"x", u"5"},
+        {u"c", u"C", u"1"},
+        {u"A", u"a", u"-"},
+        {u"A", u"K", u"v"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ini.ReadString(c.section, c.key, u"-"), c.value) << ToUtf8(c.section) << " " << ToUtf8(c.key);
@@ -300,7 +300,8 @@ TEST(MemIniFileOnDisk, FailedWriteIsReported)
 TEST(StringListOnDisk, LoadKeepsTheListWhenTheFileIsMissing)
 {
     FileStore store;
-    store.files[u"C:\\a.ini"] = "\xEF\xBB\xBF" "one\r\ntwo";
+    store.files[u"C:\\a.ini"] = "\xEF\xBB\xBF"
+                                "one\r\ntwo";
     TStringList list;
     ASSERT_TRUE(list.LoadFromFile(u"C:\\a.ini"));
     EXPECT_EQ(list.Items(), (std::vector<UString>{u"one", u"two"}));
@@ -308,7 +309,8 @@ TEST(StringListOnDisk, LoadKeepsTheListWhenTheFileIsMissing)
     EXPECT_FALSE(list.LoadFromFile(u"C:\\missing.ini"));
     EXPECT_EQ(list.Count(), 2);
     ASSERT_TRUE(list.SaveToFile(u"C:\\b.ini", list.Encoding()));
-    EXPECT_EQ(store.files[u"C:\\b.ini"], "\xEF\xBB\xBF" "one\r\ntwo\r\n");
+    EXPECT_EQ(store.files[u"C:\\b.ini"], "\xEF\xBB\xBF"
+                                         "one\r\ntwo\r\n");
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ TEST(Paths, HelpersSplitWindowsPaths)
         {u"C:\\a.b\\readme", u"C:\\a.b\\readme\\", u"C:\\a.b\\readme", u"C:\\a.b\\", u"readme", u""},
         {u"archive.tar.gz", u"archive.tar.gz\\", u"archive.tar.gz", u"", u"archive.tar.gz", u".gz"},
         {u"C:\\dir\\name.", u"C:\\dir\\name.\\", u"C:\\dir\\name.", u"C:\\dir\\", u"name.", u"."},
-        {u"\\\\server\\share\\Manual.pdf", u"\\\\server\\share\\Manual.pdf\\",
-         u"\\\\server\\share\\Manual.pdf", u"\\\\server\\share\\", u"Manual.pdf", u".pdf"},
+        {u"\\\\server\\share\\Manual.pdf", u"\\\\server\\share\\Manual.pdf\\", u"\\\\server\\share\\Manual.pdf",
+         u"\\\\server\\share\\", u"Manual.pdf", u".pdf"},
         {u"a/b.txt", u"a/b.txt\\", u"a/b.txt", u"", u"a/b.txt", u".txt"},  // "/" is no delimiter
         {u"", u"\\", u"", u"", u"", u""},
     };

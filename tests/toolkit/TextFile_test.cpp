@@ -13,9 +13,14 @@ struct DecodeCase {
 TEST(TextFile, ByteOrderMarkSelectsTheEncoding)
 {
     const DecodeCase cases[] = {
-        {"\xEF\xBB\xBF" "a\xC3\xA9", TextEncoding::Utf8, u"a\u00E9"},
+        {"\xEF\xBB\xBF"
+         "a\xC3\xA9",
+         TextEncoding::Utf8, u"a\u00E9"},
         {"\xEF\xBB\xBF", TextEncoding::Utf8, u""},
-        {std::string("\xFF\xFE" "a\0\xE9\0\xAC\x20", 8), TextEncoding::Utf16LE, u"a\u00E9\u20AC"},
+        {std::string("\xFF\xFE"
+                     "a\0\xE9\0\xAC\x20",
+                     8),
+         TextEncoding::Utf16LE, u"a\u00E9\u20AC"},
         {std::string("\xFE\xFF\0a\0\xE9\x20\xAC", 8), TextEncoding::Utf16BE, u"a\u00E9\u20AC"},
         {"a\xE9\x80", TextEncoding::Ansi, u"a\u00E9\u20AC"},
         {"\xEF\xBB", TextEncoding::Ansi, u"\u00EF\u00BB"},  // not a whole mark
@@ -53,11 +58,18 @@ TEST(TextFile, EncodeWritesTheMarkAndDecodesBack)
 TEST(TextFile, DamagedUtf16IsReadWithoutLoss)
 {
     // A cut-off last byte becomes a replacement character.
-    EXPECT_EQ(DecodeText(std::string("\xFF\xFE" "a\0b", 5)).text, u"a\uFFFD");
+    EXPECT_EQ(DecodeText(std::string("\xFF\xFE"
+                                     "a\0b",
+                                     5))
+                  .text,
+              u"a\uFFFD");
     // Unpaired surrogates are kept, so the file is written back as it was.
-    const std::string lone("\xFF\xFE\x00\xD8" "a\0", 6);
+    const std::string lone("\xFF\xFE\x00\xD8"
+                           "a\0",
+                           6);
     const DecodedText decoded = DecodeText(lone);
-    EXPECT_EQ(decoded.text, u"\xD800" u"a");
+    EXPECT_EQ(decoded.text, u"\xD800"
+                            u"a");
     EXPECT_EQ(EncodeText(decoded.text, decoded.encoding), lone);
 }
 

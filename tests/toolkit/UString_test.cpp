@@ -35,10 +35,11 @@ TEST(UString, Utf8ConvertsEveryPlaneBothWays)
 TEST(UString, BrokenUtf8BecomesReplacementCharacters)
 {
     const Utf8Case cases[] = {
-        {u"\uFFFD", "\xC3"},                            // cut off at the end
-        {u"a\uFFFDb", "a\xE2\x82" "b"},                 // cut off inside
-        {u"\uFFFD\uFFFD", "\xC0\xAF"},                  // overlong form
-        {u"\uFFFD\uFFFD\uFFFD", "\xED\xA0\x80"},        // encoded surrogate
+        {u"\uFFFD", "\xC3"},  // cut off at the end
+        {u"a\uFFFDb", "a\xE2\x82"
+                      "b"},                                 // cut off inside
+        {u"\uFFFD\uFFFD", "\xC0\xAF"},                      // overlong form
+        {u"\uFFFD\uFFFD\uFFFD", "\xED\xA0\x80"},            // encoded surrogate
         {u"\uFFFD\uFFFD\uFFFD\uFFFD", "\xF4\x90\x80\x80"},  // beyond U+10FFFF
         {u"\uFFFDx", "\xFFx"},
         {u"\uFFFD", "\x80"},
@@ -50,7 +51,10 @@ TEST(UString, BrokenUtf8BecomesReplacementCharacters)
 TEST(UString, LoneSurrogatesBecomeReplacementInUtf8)
 {
     const Utf8Case cases[] = {
-        {u"a\xD800" u"b", "a\xEF\xBF\xBD" "b"},
+        {u"a\xD800"
+         u"b",
+         "a\xEF\xBF\xBD"
+         "b"},
         {u"\xDC00", "\xEF\xBF\xBD"},
         {u"x\xD83D", "x\xEF\xBF\xBD"},
         {u"\xDE00\xD83D", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // pair in the wrong order
@@ -85,8 +89,8 @@ TEST(UString, AppendUtf8EncodesOneCodePointAndReplacesInvalidOnes)
 TEST(UString, HexDigitReadsBothCasesAndNothingElse)
 {
     const std::pair<char16_t, int> cases[] = {
-        {u'0', 0}, {u'9', 9}, {u'a', 10}, {u'f', 15}, {u'A', 10}, {u'F', 15},
-        {u'g', -1}, {u'G', -1}, {u'/', -1}, {u':', -1}, {u'@', -1}, {u'`', -1}, {u'\uFF10', -1},
+        {u'0', 0},  {u'9', 9},  {u'a', 10}, {u'f', 15}, {u'A', 10}, {u'F', 15},      {u'g', -1},
+        {u'G', -1}, {u'/', -1}, {u':', -1}, {u'@', -1}, {u'`', -1}, {u'\uFF10', -1},
     };
     for (const auto& [c, value] : cases)
         EXPECT_EQ(HexDigit(c), value) << static_cast<int>(c);
@@ -133,10 +137,10 @@ TEST(UString, SameTextIgnoresLetterCase)
     const CaseCompare cases[] = {
         {u"Setup", u"SETUP", true},
         {u"%program_exec", u"%PROGRAM_EXEC", true},
-        {u"\u00C9COLE \u00D8", u"\u00E9cole \u00F8", true},           // Latin-1
-        {u"\u0141\u00D3D\u0179 \u0178", u"\u0142\u00F3d\u017A \u00FF", true},  // Latin Extended-A
+        {u"\u00C9COLE \u00D8", u"\u00E9cole \u00F8", true},                            // Latin-1
+        {u"\u0141\u00D3D\u0179 \u0178", u"\u0142\u00F3d\u017A \u00FF", true},          // Latin Extended-A
         {u"\u03A3\u039F\u03A6\u038A\u0391", u"\u03C3\u03BF\u03C6\u03AF\u03B1", true},  // Greek
-        {u"\u039F\u0394\u039F\u03A3", u"\u03BF\u03B4\u03BF\u03C2", true},  // final sigma
+        {u"\u039F\u0394\u039F\u03A3", u"\u03BF\u03B4\u03BF\u03C2", true},              // final sigma
         {u"\u041C\u041E\u0421\u041A\u0412\u0410 \u0401", u"\u043C\u043E\u0441\u043A\u0432\u0430 \u0451", true},
         {u"Setup", u"Setup1", false},
         {u"\u00D7", u"\u00F7", false},  // multiplication and division signs are no pair
@@ -232,8 +236,7 @@ TEST(UString, GetDelimitedFieldSplitsAndTrims)
         {u"A=B", u'=', -1, u""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(GetDelimitedField(c.text, c.delimiter, c.index), c.field)
-            << ToUtf8(c.text) << " [" << c.index << "]";
+        EXPECT_EQ(GetDelimitedField(c.text, c.delimiter, c.index), c.field) << ToUtf8(c.text) << " [" << c.index << "]";
 }
 
 }  // namespace

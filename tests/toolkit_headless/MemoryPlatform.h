@@ -30,7 +30,11 @@ public:
     bool RemoveDirectory(const UString&) override { return false; }
     std::optional<uint64_t> GetLastWriteTime(const UString&) override { return std::nullopt; }
     bool SetLastWriteTime(const UString&, uint64_t) override { return false; }
-    bool CreateEmptyFile(const UString& p) override { files[p].clear(); return true; }
+    bool CreateEmptyFile(const UString& p) override
+    {
+        files[p].clear();
+        return true;
+    }
     std::optional<std::string> ReadWholeFile(const UString& p) override
     {
         auto it = files.find(p);
@@ -38,7 +42,11 @@ public:
             return std::nullopt;
         return it->second;
     }
-    bool WriteWholeFile(const UString& p, const std::string& b) override { files[p] = b; return true; }
+    bool WriteWholeFile(const UString& p, const std::string& b) override
+    {
+        files[p] = b;
+        return true;
+    }
     bool RunAndWait(const UString&, uint32_t) override { return false; }
     bool ShellExecute(const UString&, const UString&, const UString&, const UString&, int) override { return false; }
     std::vector<ProcessEntry> ListProcesses() override { return {}; }

@@ -97,8 +97,18 @@ TEST_F(ToolkitTest, UserCanPressOnlyWhatIsShownAndEnabled)
         {"form hidden", [] {}, false},
         {"form shown", [&] { f->Show(); }, true},
         {"button disabled", [&] { bt->SetEnabled(false); }, false},
-        {"panel disabled", [&] { bt->SetEnabled(true); panel->SetEnabled(false); }, false},
-        {"panel hidden", [&] { panel->SetEnabled(true); panel->SetVisible(false); }, false},
+        {"panel disabled",
+         [&] {
+             bt->SetEnabled(true);
+             panel->SetEnabled(false);
+         },
+         false},
+        {"panel hidden",
+         [&] {
+             panel->SetEnabled(true);
+             panel->SetVisible(false);
+         },
+         false},
         {"all back", [&] { panel->SetVisible(true); }, true},
     };
     int expected = 0;

@@ -68,9 +68,9 @@ TEST_F(ToolkitTest, FormOwnsItsComponentsInCreationOrderWithExactClassNames)
     for (const auto& c : all)
         got.emplace_back(ToUtf8(c.className), ToUtf8(c.name));
     std::vector<std::pair<std::string, std::string>> want{
-        {"TPanel", "p_Top"},        {"TPanel", "p_Bottom"}, {"TPanel", "p_Left"},
-        {"TPanel", "p_Client"},     {"TLabel", "lb_Title"}, {"TButton", "bt_Next"},
-        {"TTimer", "Timer1"},       {"TCheckBox", "ck_Start"}, {"TRadioButton", "rb_Agree"}};
+        {"TPanel", "p_Top"},    {"TPanel", "p_Bottom"},    {"TPanel", "p_Left"},
+        {"TPanel", "p_Client"}, {"TLabel", "lb_Title"},    {"TButton", "bt_Next"},
+        {"TTimer", "Timer1"},   {"TCheckBox", "ck_Start"}, {"TRadioButton", "rb_Agree"}};
     EXPECT_EQ(got, want);
     EXPECT_EQ(all[4].caption, u"lb_Title");
     EXPECT_EQ(all[4].hint, u"a hint");

@@ -33,9 +33,9 @@ TEST(ParseScript, ReadsStepsAndReportsWhatItCannotRead)
     EXPECT_EQ(steps[3].answer, 0);
     EXPECT_EQ(steps[4].kind, headless::ScriptStep::Close);
     EXPECT_EQ(steps[5].kind, headless::ScriptStep::Escape);
-    EXPECT_EQ(errors, (std::vector<UString>{u"line 9: FWelcome: click", u"line 10: FWelcome: jump bt_Next",
-                                            u"line 11: box: maybe", u"line 12: no colon here",
-                                            u"line 13: : click bt_Next"}));
+    EXPECT_EQ(errors,
+              (std::vector<UString>{u"line 9: FWelcome: click", u"line 10: FWelcome: jump bt_Next",
+                                    u"line 11: box: maybe", u"line 12: no colon here", u"line 13: : click bt_Next"}));
 }
 
 namespace {

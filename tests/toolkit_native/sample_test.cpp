@@ -64,7 +64,8 @@ TEST_F(ToolkitTest, SampleProgramIsReadAndPressedFromAnotherProcess)
 {
     if (std::getenv(kCaptionVariable))
         GTEST_SKIP();
-    UString caption = u"Toolkit sample " + IntToStr(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007);
+    UString caption =
+        u"Toolkit sample " + IntToStr(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007);
     UString command = u"\"" + native::OwnExecutable() + u"\" --gtest_filter=ToolkitTest.SampleProgramChild";
     uint64_t process = native::StartProcess(command, FromUtf8(kCaptionVariable), caption);
     ASSERT_NE(process, 0u);

@@ -23,7 +23,8 @@ inline constexpr char16_t Root[] = u"C:\\Program Files (x86)\\Ostrel";
 inline constexpr char16_t ProgramDir[] = u"C:\\Program Files (x86)\\Ostrel\\Ostrel";
 inline constexpr char16_t UpdaterDir[] = u"C:\\Program Files (x86)\\Ostrel\\Updater";
 inline constexpr char16_t UserMacro[] = u"C:\\Program Files (x86)\\Ostrel\\Ostrel\\ScriptsMacros\\mine.txt";
-inline constexpr char16_t PublisherMenu[] = u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Brightwater Labs";
+inline constexpr char16_t PublisherMenu[] =
+    u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Brightwater Labs";
 inline constexpr char16_t ProgramMenu[] =
     u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Brightwater Labs\\Ostrel Suite";
 inline constexpr char16_t DesktopLink[] = u"C:\\Users\\Public\\Desktop\\Ostrel.lnk";

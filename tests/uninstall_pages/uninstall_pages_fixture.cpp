@@ -22,23 +22,22 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const char kTexts[] =
-    "[InstallWizard]\r\n"
-    "ProductName=Ostrel\r\n"
-    "FUninstallConfirm->lb_UninstallConfirm->Caption=Remove Ostrel?\r\n"
-    "FUninstall->lb_Uninstall->Caption=%P is being removed.\r\n"
-    "FUninstall->lb_UninstallProc->Caption=Waiting\r\n"
-    "FFinish->lb_Finish_Install->Caption=Installation complete\r\n"
-    "FFinish->lb_Finish_Uninstall->Caption=Removal complete\r\n"
-    "FFinish->lb_FinishUninstallNotes->Caption=%P was removed.\r\n"
-    "[UNINSTALL]\r\n"
-    "LINK_PROGRAMS_PUBLISHER=Brightwater Labs\r\n"
-    "LINK_PROGRAMS_FOLDER=Ostrel Suite\r\n"
-    "LINK_PROGRAMS_EXEC=Ostrel\r\n"
-    "LINK_PROGRAMS_UNIST=Uninstall Ostrel\r\n"
-    "LINK_DESKTOP=Ostrel\r\n"
-    "DISPLAY_NAME=Ostrel 2\r\n"
-    "PUBLISHER=Brightwater Labs Ltd\r\n";
+const char kTexts[] = "[InstallWizard]\r\n"
+                      "ProductName=Ostrel\r\n"
+                      "FUninstallConfirm->lb_UninstallConfirm->Caption=Remove Ostrel?\r\n"
+                      "FUninstall->lb_Uninstall->Caption=%P is being removed.\r\n"
+                      "FUninstall->lb_UninstallProc->Caption=Waiting\r\n"
+                      "FFinish->lb_Finish_Install->Caption=Installation complete\r\n"
+                      "FFinish->lb_Finish_Uninstall->Caption=Removal complete\r\n"
+                      "FFinish->lb_FinishUninstallNotes->Caption=%P was removed.\r\n"
+                      "[UNINSTALL]\r\n"
+                      "LINK_PROGRAMS_PUBLISHER=Brightwater Labs\r\n"
+                      "LINK_PROGRAMS_FOLDER=Ostrel Suite\r\n"
+                      "LINK_PROGRAMS_EXEC=Ostrel\r\n"
+                      "LINK_PROGRAMS_UNIST=Uninstall Ostrel\r\n"
+                      "LINK_DESKTOP=Ostrel\r\n"
+                      "DISPLAY_NAME=Ostrel 2\r\n"
+                      "PUBLISHER=Brightwater Labs Ltd\r\n";
 
 }  // namespace
 
@@ -141,8 +140,7 @@ void UninstallPagesTest::StartUninstaller(const UString& argument)
 bool UninstallPagesTest::WaitForFinishPage()
 {
     return headless::RunUntil(
-        [] { return FFinish->Visible() && FUninstall->WorkerThread && FUninstall->WorkerThread->Finished(); },
-        20000ms);
+        [] { return FFinish->Visible() && FUninstall->WorkerThread && FUninstall->WorkerThread->Finished(); }, 20000ms);
 }
 
 void UninstallPagesTest::StartRemovalHeldAt(const UString& fileName, const UString& argument)
@@ -183,7 +181,8 @@ std::map<std::string, std::string> UninstallPagesTest::MachineState()
         bytes << in.rdbuf();
         return bytes.str();
     };
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::filesystem::path(machineFolder()) / "drive_c"))
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(std::filesystem::path(machineFolder()) / "drive_c"))
         state[entry.path().string()] = entry.is_regular_file() ? read(entry.path()) : "<folder>";
     state["<registry>"] = read(machine().RegistryFile());
     return state;

@@ -36,11 +36,10 @@ inline constexpr char16_t RunKey[] = u"Software\\Microsoft\\Windows\\CurrentVers
 struct PackageSpec {
     PackageSpec(UString folder, std::string version, std::string programName = "OstrelReg")
         : folder(std::move(folder)), version(std::move(version)), programName(std::move(programName))
-    {
-    }
-    UString folder;          // "C:\\Old"
-    std::string version;     // %PROGRAM_VERSION and the payload's Version.txt
-    std::string programName;  // %REG_FODLER_PROGNAME
+    {}
+    UString folder;                  // "C:\\Old"
+    std::string version;             // %PROGRAM_VERSION and the payload's Version.txt
+    std::string programName;         // %REG_FODLER_PROGNAME
     std::string product = "Ostrel";  // %PROGRAM_FILES
     std::string extraSetupLines;
 };

@@ -50,7 +50,8 @@ TEST_F(UpgradeTest, ADamagedRecordLeadsTheDirectRemovalToNothingItDoesNotOwn)
     WriteMachineValue(privateKey, u"InstallDir", upgraded::ProgramFiles);
     WriteMachineValue(privateKey, u"Product", u"Program Files (x86)");
     WriteMachineValue(privateKey, u"LINK_ProgramsExec", others);
-    WriteMachineValue(privateKey, u"LINK_DesktopExec", u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\x.lnk");
+    WriteMachineValue(privateKey, u"LINK_DesktopExec",
+                      u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\x.lnk");
 
     PutPackage(kNewSnapdesk);
     headless::QueueMessageBoxAnswer(ID::Yes);

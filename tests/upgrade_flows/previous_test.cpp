@@ -43,7 +43,7 @@ TEST(PreviousRemovalFor, KnowsTheEarlyVersionsOfTwoProducts)
         {u"Munde_Gestor", u"17.10.0002", R::PlacedCopyElseDirect},
         {u"Munde_Gestor", u"17.09.9999", R::PlacedCopyElseDirect},
         {u"Munde_Gestor", u"17.10.0003", R::OldUninstaller},
-        {u"Munde_Gestor", u"17.9.0001", R::OldUninstaller},  // "9" > "1" as text
+        {u"Munde_Gestor", u"17.9.0001", R::OldUninstaller},      // "9" > "1" as text
         {u"tarvel_snapdesk", u"17.08.0002", R::OldUninstaller},  // codes compare exactly
         {u"OstrelReg", u"0.1", R::OldUninstaller},
     };

@@ -22,20 +22,19 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const char kTexts[] =
-    "[InstallWizard]\r\n"
-    "ProductName=Ostrel\r\n"
-    "MSG_501=An older version is installed. Remove it?\r\n"
-    "MSG_502=The older version could not be removed.\r\n"
-    "MSG_503=This version is installed. Remove it?\r\n"
-    "[UNINSTALL]\r\n"
-    "LINK_PROGRAMS_PUBLISHER=Brightwater Labs\r\n"
-    "LINK_PROGRAMS_FOLDER=Ostrel Suite\r\n"
-    "LINK_PROGRAMS_EXEC=Ostrel\r\n"
-    "LINK_PROGRAMS_UNIST=Uninstall Ostrel\r\n"
-    "LINK_DESKTOP=Ostrel\r\n"
-    "DISPLAY_NAME=Ostrel\r\n"
-    "PUBLISHER=Brightwater Labs Ltd\r\n";
+const char kTexts[] = "[InstallWizard]\r\n"
+                      "ProductName=Ostrel\r\n"
+                      "MSG_501=An older version is installed. Remove it?\r\n"
+                      "MSG_502=The older version could not be removed.\r\n"
+                      "MSG_503=This version is installed. Remove it?\r\n"
+                      "[UNINSTALL]\r\n"
+                      "LINK_PROGRAMS_PUBLISHER=Brightwater Labs\r\n"
+                      "LINK_PROGRAMS_FOLDER=Ostrel Suite\r\n"
+                      "LINK_PROGRAMS_EXEC=Ostrel\r\n"
+                      "LINK_PROGRAMS_UNIST=Uninstall Ostrel\r\n"
+                      "LINK_DESKTOP=Ostrel\r\n"
+                      "DISPLAY_NAME=Ostrel\r\n"
+                      "PUBLISHER=Brightwater Labs Ltd\r\n";
 
 }  // namespace
 

@@ -261,7 +261,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ProductRoad::OldUninstaller, true},
         ProductRoad{"SnapdeskAbove", "Tarvel_Snapdesk", "17.08.0004", "17.09.0001", ProductRoad::OldUninstaller},
         ProductRoad{"GestorBelow", "Munde_Gestor", "17.10.0002", "17.11.0001", ProductRoad::PlacedCopy},
-        ProductRoad{"GestorBelowPlacingFails", "Munde_Gestor", "17.10.0002", "17.11.0001", ProductRoad::Direct,
-                    true},
+        ProductRoad{"GestorBelowPlacingFails", "Munde_Gestor", "17.10.0002", "17.11.0001", ProductRoad::Direct, true},
         ProductRoad{"GestorAt", "Munde_Gestor", "17.10.0003", "17.11.0001", ProductRoad::OldUninstaller}),
     [](const ::testing::TestParamInfo<ProductRoad>& info) { return std::string(info.param.name); });

@@ -37,7 +37,8 @@ TEST_F(FailureTest, AFailedEntryIsSkippedAndTheWalkGoesOn)
     EXPECT_FALSE(machine().DirectoryExists(u"C:\\Dst\\Free"));
 
     for (const char16_t* key : {u"A\\A1", u"B\\B1", u"C"})
-        ASSERT_TRUE(machine().RegOpenKey(RegRoot::LocalMachine, UString(u"Software\\Pub\\Tool\\") + key, KEY_WRITE_MASK, true));
+        ASSERT_TRUE(
+            machine().RegOpenKey(RegRoot::LocalMachine, UString(u"Software\\Pub\\Tool\\") + key, KEY_WRITE_MASK, true));
     machine().FailOn(SimOp::RegOpenKey, u"HKLM\\Software\\Pub\\Tool\\B", WinError::AccessDenied);
     DeleteMachineKey(u"", false, u"Software\\Pub\\Tool");
     machine().ClearFailures();

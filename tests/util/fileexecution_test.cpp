@@ -62,10 +62,11 @@ TEST_F(RunAndWaitTest, StartsOnlyWhatExists)
 {
     EXPECT_FALSE(RunAndWait(u"C:\\Nowhere\\tool.exe /x", CREATE_NO_WINDOW_FLAG));
     EXPECT_FALSE(RunAndWait(u"", CREATE_NO_WINDOW_FLAG));
-    EXPECT_TRUE(RunAndWait(u"icacls.exe \"C:\\Program Files (x86)\\Tool\" /grant Everyone:(OI)(CI)F",
-                           CREATE_NO_WINDOW_FLAG));
-    EXPECT_EQ(machine().JournalOf(SimJournal::Run),
-              std::vector<UString>{u"0x08000000 icacls.exe \"C:\\Program Files (x86)\\Tool\" /grant Everyone:(OI)(CI)F"});
+    EXPECT_TRUE(
+        RunAndWait(u"icacls.exe \"C:\\Program Files (x86)\\Tool\" /grant Everyone:(OI)(CI)F", CREATE_NO_WINDOW_FLAG));
+    EXPECT_EQ(
+        machine().JournalOf(SimJournal::Run),
+        std::vector<UString>{u"0x08000000 icacls.exe \"C:\\Program Files (x86)\\Tool\" /grant Everyone:(OI)(CI)F"});
 }
 
 }  // namespace

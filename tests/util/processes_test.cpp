@@ -68,10 +68,7 @@ TEST_F(ProcessTest, ThisProgramIsNeverEnded)
     EXPECT_TRUE(machine().JournalOf(SimJournal::CloseRequest).empty());
 }
 
-TEST(CloseWindowsOfProcess, StopsAtANullWindow)
-{
-    EXPECT_FALSE(CloseWindowsOfProcess(WindowEntry{0, 7, u""}, 7));
-}
+TEST(CloseWindowsOfProcess, StopsAtANullWindow) { EXPECT_FALSE(CloseWindowsOfProcess(WindowEntry{0, 7, u""}, 7)); }
 
 TEST(CloseMainForm, CallsTheInstalledHandler)
 {

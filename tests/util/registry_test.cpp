@@ -65,7 +65,8 @@ TEST_F(RegistryTest, WritingNeedsAKeyOpenedForWriting)
 
 TEST_F(RegistryTest, DeleteKeyRemovesThreeLevelsAndListsNamesInRegistryOrder)
 {
-    for (const char16_t* key : {u"Software\\Pub\\Tool\\A\\A1\\A2", u"Software\\Pub\\Tool\\B", u"Software\\Pub\\Tool\\C\\C1"})
+    for (const char16_t* key :
+         {u"Software\\Pub\\Tool\\A\\A1\\A2", u"Software\\Pub\\Tool\\B", u"Software\\Pub\\Tool\\C\\C1"})
         MakeKey(RegRoot::LocalMachine, key);
     MakeKey(RegRoot::LocalMachine, u"Software\\Pub\\Other");
     TRegistry reg(KEY_WRITE_MASK);

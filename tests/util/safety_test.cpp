@@ -31,8 +31,22 @@ protected:
 };
 
 const UString DangerousFolders[] = {
-    u"", u"\\", u".", u"..", u"Sub", u"Sub\\", u"C:", u"C:\\", u"c:/", u"C:Sub", u"\\Work",
-    u"C:\\Work\\..", u"C:\\Work\\Sub\\..\\..\\", u"C:\\Work\\.\\..", u"C:\\Work\\ ..", u"C:\\...",
+    u"",
+    u"\\",
+    u".",
+    u"..",
+    u"Sub",
+    u"Sub\\",
+    u"C:",
+    u"C:\\",
+    u"c:/",
+    u"C:Sub",
+    u"\\Work",
+    u"C:\\Work\\..",
+    u"C:\\Work\\Sub\\..\\..\\",
+    u"C:\\Work\\.\\..",
+    u"C:\\Work\\ ..",
+    u"C:\\...",
 };
 
 TEST_F(SafetyTest, NoRootOrCurrentFolderIsEmptiedFilledOrListed)

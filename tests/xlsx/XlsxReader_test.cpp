@@ -53,10 +53,8 @@ TEST(XlsxReader, ReadsEveryKindOfCellAsTextPlacedByReference)
         ASSERT_EQ(u"", ReadXlsxSheet(Workbook(rows, kShared, deflate), u"install", sheet)) << deflate;
         using Row = std::vector<std::string>;
         std::vector<Row> expected = {
-            {"Ident", "", "Rich text", ""},
-            {"", "Tom & \"Jerry\" <3 AB 日本語 😀", "", "inline"},
-            {"42", "3.5", "0.3", "TRUE"},
-            {"Identx", "#DIV/0!", "FALSE", ""},
+            {"Ident", "", "Rich text", ""},       {"", "Tom & \"Jerry\" <3 AB 日本語 😀", "", "inline"},
+            {"42", "3.5", "0.3", "TRUE"},         {"Identx", "#DIV/0!", "FALSE", ""},
             {"line\r\nbreak", "-7", "", "1E+20"},
         };
         EXPECT_EQ(expected, Table(sheet));
@@ -73,11 +71,11 @@ TEST(XlsxReader, ShowsNumbersAsExcelsGeneralFormatAndKeepsWhatIsNoPlainNumber)
         const char* shown;
     };
     const Case cases[] = {
-        {"1.5E-7", "1.5E-07"},                        // two exponent digits, whatever the C library prints
+        {"1.5E-7", "1.5E-07"},                             // two exponent digits, whatever the C library prints
         {"12345678901234567890", "1.23456789012346E+19"},  // 15 significant digits
         {"-0.000123", "-0.000123"},
-        {"1e400", "1e400"},                           // out of range: kept
-        {"+5", "+5"},                                 // no plain number: kept
+        {"1e400", "1e400"},  // out of range: kept
+        {"+5", "+5"},        // no plain number: kept
         {"0x10", "0x10"},
         {"inf", "inf"},
         {"1,5", "1,5"},
@@ -95,7 +93,8 @@ TEST(XlsxReader, ShowsNumbersAsExcelsGeneralFormatAndKeepsWhatIsNoPlainNumber)
 TEST(XlsxReader, FindsTheSheetByNameOrSaysWhichSheetsThereAre)
 {
     XlsxSheet sheet;
-    std::string book = BuildZip(WorkbookParts(SheetXml(R"(<row><c t="inlineStr"><is><t>mine</t></is></c></row>)"), "", "Texts"));
+    std::string book =
+        BuildZip(WorkbookParts(SheetXml(R"(<row><c t="inlineStr"><is><t>mine</t></is></c></row>)"), "", "Texts"));
     ASSERT_EQ(u"", ReadXlsxSheet(book, u"TEXTS", sheet));
     EXPECT_EQ(u"mine", sheet.Cell(0, 0));
     UString error = ReadXlsxSheet(book, u"Install", sheet);
@@ -106,11 +105,14 @@ TEST(XlsxReader, FindsTheSheetByNameOrSaysWhichSheetsThereAre)
 TEST(XlsxReader, LaterCellOfTheSameReferenceWinsAndRowsComeInSheetOrder)
 {
     XlsxSheet sheet;
-    ASSERT_EQ(u"", ReadXlsxSheet(Workbook(R"(<row r="2"><c r="A2"><v>2</v></c></row><row r="1"><c r="A1"><v>1</v></c><c r="A1"><v>9</v></c></row>)"),
-                                 u"Install", sheet));
+    ASSERT_EQ(
+        u"",
+        ReadXlsxSheet(
+            Workbook(
+                R"(<row r="2"><c r="A2"><v>2</v></c></row><row r="1"><c r="A1"><v>1</v></c><c r="A1"><v>9</v></c></row>)"),
+            u"Install", sheet));
     EXPECT_EQ((std::vector<std::vector<std::string>>{{"9"}, {"2"}}), Table(sheet));
 }
-
 
 // Numbers as a writer might pad them still place the cell.
 TEST(XlsxReader, LeadingZerosInReferencesAndIndexesAreRead)
@@ -123,8 +125,9 @@ TEST(XlsxReader, LeadingZerosInReferencesAndIndexesAreRead)
     EXPECT_EQ(2u, sheet.RowNumber(0));
     EXPECT_EQ(u"z", sheet.Cell(0, 1));
     // An index past 32 bits is refused, not wrapped round to string 0.
-    EXPECT_NE(u"", ReadXlsxSheet(Workbook(R"(<row><c t="s"><v>4294967296</v></c></row>)", "<sst><si><t>z</t></si></sst>"),
-                                 u"Install", sheet));
+    EXPECT_NE(u"",
+              ReadXlsxSheet(Workbook(R"(<row><c t="s"><v>4294967296</v></c></row>)", "<sst><si><t>z</t></si></sst>"),
+                            u"Install", sheet));
 }
 
 // Items of the plain shape are read whole and the others token by token; mixed,
@@ -273,15 +276,16 @@ TEST(XlsxReader, SizeLimitsStopTheReadBeforeMemoryGrows)
     EXPECT_NE(UString::npos, error.find(u"more than 300 rows")) << ToUtf8(error);
 
     // The last row Excel allows is read; it does not stand for a million rows.
-    ASSERT_EQ(u"", ReadXlsxSheet(Workbook(R"(<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>)"), u"Install", sheet));
+    ASSERT_EQ(u"",
+              ReadXlsxSheet(Workbook(R"(<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>)"), u"Install", sheet));
     EXPECT_EQ(1u, sheet.RowCount());
     EXPECT_EQ(16384u, sheet.ColumnCount());
 }
 
 TEST(XmlTokenizer, ResolvesMarkupAndDropsPrefixes)
 {
-    XmlTokenizer xt(
-        "\xEF\xBB\xBF<?xml version=\"1.0\"?><!-- c --><x:a x:k='v&amp;w' other=\"1\">one\r\ntwo<![CDATA[<raw>]]>&#13;<b/></x:a>");
+    XmlTokenizer xt("\xEF\xBB\xBF<?xml version=\"1.0\"?><!-- c --><x:a x:k='v&amp;w' "
+                    "other=\"1\">one\r\ntwo<![CDATA[<raw>]]>&#13;<b/></x:a>");
     ASSERT_EQ(XmlTokenizer::Token::StartElement, xt.Next());
     EXPECT_EQ("a", xt.Name());
     std::string value;
@@ -304,7 +308,7 @@ TEST(XmlTokenizer, SimpleChildIsTakenWholeOrNotAtAll)
     struct Case {
         const char* inner;  // what follows <si>
         bool taken;
-        const char* text;   // the child's text when taken
+        const char* text;  // the child's text when taken
     } cases[] = {
         {"<t>plain text</t></si>", true, "plain text"},
         {"<t></t></si>", true, ""},
@@ -384,7 +388,8 @@ TEST(XmlTokenizer, LeafIsTakenWholeOrNotAtAll)
             EXPECT_EQ("untouched", text);
             // The tokens go on from the cell's start.
             XmlTokenizer::Token t = xt.Next();
-            EXPECT_TRUE(t == XmlTokenizer::Token::Error || (t == XmlTokenizer::Token::StartElement && xt.Name() != "next"));
+            EXPECT_TRUE(t == XmlTokenizer::Token::Error ||
+                        (t == XmlTokenizer::Token::StartElement && xt.Name() != "next"));
         }
     }
     // Too deep for the cell and its child: left to the tokens, which refuse it.
@@ -400,17 +405,22 @@ TEST(XlsxText, DecodesEscapesAndInvalidUtf8)
 {
     EXPECT_EQ(u"a\rb_x00G1_c_", DecodeXlsxText("a_x000D_b_x00G1_c_"));
     EXPECT_EQ(u"_x000D_", DecodeXlsxText("_x005F_x000D_"));
-    EXPECT_EQ(u"\uFFFDA\uFFFD\uFFFD", DecodeXlsxText("\xC3" "A\xED\xA0\x80\xC0\xAF"));
+    EXPECT_EQ(u"\uFFFDA\uFFFD\uFFFD", DecodeXlsxText("\xC3"
+                                                     "A\xED\xA0\x80\xC0\xAF"));
     // Long texts are widened a block at a time, the last block overlapping the one
     // before: what comes before it, and what it holds, must land where it belongs.
     const struct {
         const char* utf8;
         const char16_t* text;
     } blocks[] = {
-        {"\xC3\xA9" "abcdefghijklmnopqrst", u"\u00E9abcdefghijklmnopqrst"},
+        {"\xC3\xA9"
+         "abcdefghijklmnopqrst",
+         u"\u00E9abcdefghijklmnopqrst"},
         {"abcdefghijklmnopqrstuvwxyz\xE6\x97\xA5", u"abcdefghijklmnopqrstuvwxyz\u65E5"},
         {"abcdefghijklmnopq_x0041_", u"abcdefghijklmnopqA"},
-        {"\xC3\xA9\xC3\xA9\xC3\xA9" "0123456789abcdefghij\xC3\xA9xyz", u"\u00E9\u00E9\u00E90123456789abcdefghij\u00E9xyz"},
+        {"\xC3\xA9\xC3\xA9\xC3\xA9"
+         "0123456789abcdefghij\xC3\xA9xyz",
+         u"\u00E9\u00E9\u00E90123456789abcdefghij\u00E9xyz"},
         {"0123456789abcdef", u"0123456789abcdef"},
     };
     for (const auto& b : blocks)

@@ -79,7 +79,8 @@ inline std::vector<ZipEntrySpec> WorkbookParts(const std::string& sheetXml, cons
                                                const std::string& sheetName = "Install")
 {
     std::vector<ZipEntrySpec> parts = {
-        {"[Content_Types].xml", R"(<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)"},
+        {"[Content_Types].xml",
+         R"(<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)"},
         {"_rels/.rels",
          R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>)"},

@@ -27,7 +27,7 @@ namespace bench {
 // its waited-for children (RUSAGE_CHILDREN).
 inline double CpuSeconds(int who)
 {
-    rusage usage {};
+    rusage usage{};
     ::getrusage(who, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;

@@ -228,7 +228,7 @@ long PeakKiBOfInstall(int smallFiles)
             Package package(smallFiles, 0);
             Page page(kInstallThreadFinished);
             if (InstallOnce(package, page)) {
-                rusage usage {};
+                rusage usage{};
                 ::getrusage(RUSAGE_SELF, &usage);
                 peak = usage.ru_maxrss;
             }
@@ -264,8 +264,9 @@ int main(int argc, char** argv)
     const double install = reporter.Seconds("BM_InstallThread/small:20000/large:10");
     const double cp = reporter.Seconds("BM_CpR/small:20000/large:10");
     if (install > 0 && cp > 0)
-        std::printf("20,000 small and 10 large files: install %.0f ms, cp -r %.0f ms, ratio %.2f (goal: at most 1.15)\n",
-                    install * 1000, cp * 1000, install / cp);
+        std::printf(
+            "20,000 small and 10 large files: install %.0f ms, cp -r %.0f ms, ratio %.2f (goal: at most 1.15)\n",
+            install * 1000, cp * 1000, install / cp);
     else
         std::printf("ratio: not measured (run both benchmarks of the mixed payload)\n");
     double fewest = 0, most = 0;

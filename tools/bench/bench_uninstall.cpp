@@ -177,8 +177,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const double ratio = uninstall / rm;
-    std::printf("uninstall of %d files: %.1f ms, rm -rf: %.1f ms (medians of wall time)\n", kFiles,
-                uninstall * 1000, rm * 1000);
+    std::printf("uninstall of %d files: %.1f ms, rm -rf: %.1f ms (medians of wall time)\n", kFiles, uninstall * 1000,
+                rm * 1000);
     const double cpuUninstall = reporter.CpuSecondsOf("BM_UninstallThread");
     const double cpuRm = reporter.CpuSecondsOf("BM_RmRf");
     if (cpuRm > 0)

@@ -49,10 +49,10 @@ inline UString Units(std::string_view bytes)
 }
 
 // A violated property: abort, so that libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                   \
-    do {                                                                        \
-        if (!(condition)) {                                                     \
-            __builtin_printf("FUZZ_CHECK failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            __builtin_abort();                                                  \
-        }                                                                       \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            __builtin_printf("FUZZ_CHECK failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                       \
+            __builtin_abort();                                                                                         \
+        }                                                                                                              \
     } while (0)

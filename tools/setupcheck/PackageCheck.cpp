@@ -30,8 +30,7 @@ class Checker {
 public:
     Checker(PackagePlatform& platform, PackageReport& report)
         : platform_(platform), report_(report), folder_(platform.PackageFolder())
-    {
-    }
+    {}
 
     void Run();
 
@@ -141,8 +140,8 @@ void Checker::CheckSetupIni()
     const TMemIniFile& ini = *App.SetupIni;
     for (const SetupKey& key : kSetupKeys) {
         if (!ini.ValueExists(u"Setup", key.name))
-            Add(key.required ? Severity::Error : Severity::Warning, "setup-key-missing", u"Setup.ini",
-                U8(key.name), "key missing from section [Setup]");
+            Add(key.required ? Severity::Error : Severity::Warning, "setup-key-missing", u"Setup.ini", U8(key.name),
+                "key missing from section [Setup]");
     }
     for (const char16_t* key : kFolderKeys) {
         if (!ini.ValueExists(u"Setup", key))
@@ -177,7 +176,8 @@ void Checker::CheckSetupIni()
     const UString publisher = Setup(u"%PUBLISHER");
     if (publisher != u"OEM" && SameText(publisher, u"OEM"))
         Add(Severity::Warning, "publisher-case", u"Setup.ini", "%PUBLISHER",
-            "\"" + U8(publisher) + "\" is not \"OEM\" (case counts): the licence page and a publisher folder are shown");
+            "\"" + U8(publisher) +
+                "\" is not \"OEM\" (case counts): the licence page and a publisher folder are shown");
     const UString version = Setup(u"%PROGRAM_VERSION");
     for (const UString& older : OlderVersions(version)) {
         if (!VersionLess(older, version)) {
@@ -198,9 +198,9 @@ void Checker::CheckPayload()
         const char16_t* key;
         Severity missing;
     };
-    for (const PayloadFolder& f : {PayloadFolder{u"%PROGRAM_FILES", Severity::Error},
-                                   PayloadFolder{u"%PROGRAM_FILES_OLD", Severity::Warning},
-                                   PayloadFolder{u"%UPDATER_DIR", Severity::Warning}}) {
+    for (const PayloadFolder& f :
+         {PayloadFolder{u"%PROGRAM_FILES", Severity::Error}, PayloadFolder{u"%PROGRAM_FILES_OLD", Severity::Warning},
+          PayloadFolder{u"%UPDATER_DIR", Severity::Warning}}) {
         const UString name = Setup(f.key);
         // A name that is no single folder is reported as such.
         if (!name.empty() && name.find_first_of(u"\\/:") == UString::npos && !FolderExists(payload + name))
@@ -233,7 +233,8 @@ void Checker::CheckPayload()
             Add(Severity::Warning, "record-file", updater + u"Regedit_FileList.ini", "",
                 "missing: the installation would record nothing for its uninstallation");
         if (!Exists(updater + u"Upgrade.ini")) {
-            Add(Severity::Warning, "upgrade-ini", updater + u"Upgrade.ini", "", "missing: the updater cannot be started");
+            Add(Severity::Warning, "upgrade-ini", updater + u"Upgrade.ini", "",
+                "missing: the updater cannot be started");
         } else {
             const TMemIniFile upgrade(folder_ + updater + u"Upgrade.ini");
             const UString name = upgrade.ReadString(u"Upgrade_Info", u"UpdaterName", u"");
@@ -288,8 +289,7 @@ void Checker::CheckWorkbook()
         names.emplace_back(sheet.Cell(0, c));
         columns += (c ? ", " : "") + U8(sheet.Cell(0, c));
     }
-    Add(Severity::Note, "workbook", textFile_, "sheet Install",
-        "the workbook Setup.exe reads; columns: " + columns);
+    Add(Severity::Note, "workbook", textFile_, "sheet Install", "the workbook Setup.exe reads; columns: " + columns);
     for (const UString& language : LanguageNames()) {
         if (IsWorkbookLanguage(language) && std::find(names.begin(), names.end(), language) == names.end())
             Add(Severity::Warning, "column-missing", textFile_, "sheet Install",
@@ -320,8 +320,7 @@ void Checker::CheckFormTexts(const UString& language, const UString& textFile)
         if (m.form == u"FAskUpgradeAndRepair" || m.form == u"FUpgradeAndRepair")
             continue;
         Add(Severity::Error, "missing-text", textFile, "[InstallWizard] " + U8(m.control) + "->Caption",
-            U8(m.form) + " shows \"" + U8(m.control) + "\" (nor " + U8(m.form) + "->" + U8(m.control) +
-                "->Caption)",
+            U8(m.form) + " shows \"" + U8(m.control) + "\" (nor " + U8(m.form) + "->" + U8(m.control) + "->Caption)",
             language);
     }
 }
@@ -334,9 +333,8 @@ void Checker::CheckKeys(const UString& language, const UString& textFile)
                 "missing: \"@@\" is shown instead", language);
     for (const char16_t* key : textkeys::UninstallKeys)
         if (App.GetText(textkeys::UninstallSection, key) == kMissingText)
-            Add(Severity::Error, "missing-text", textFile,
-                "[" + U8(textkeys::UninstallSection) + "] " + U8(key), "missing: \"@@\" is written instead",
-                language);
+            Add(Severity::Error, "missing-text", textFile, "[" + U8(textkeys::UninstallSection) + "] " + U8(key),
+                "missing: \"@@\" is written instead", language);
 }
 
 void Checker::CheckPictures(const UString& language)
@@ -346,8 +344,8 @@ void Checker::CheckPictures(const UString& language)
         const UString own = language + u"\\" + UString(picture);
         const UString shown = u"<language>\\" + UString(picture);
         if (path.empty())
-            Add(Severity::Error, "picture-missing", shown, "",
-                "no picture (.png or .bmp) here nor in English\\", language);
+            Add(Severity::Error, "picture-missing", shown, "", "no picture (.png or .bmp) here nor in English\\",
+                language);
         else if (!SameText(UStringView(path).substr(0, folder_.size() + language.size() + 1),
                            folder_ + language + u"\\"))
             Add(Severity::Warning, "picture-fallback", shown, "", "missing: the English picture is shown", language);
@@ -364,8 +362,7 @@ void Checker::CheckLicence(const UString& language)
         Add(Severity::Error, "licence-missing", shown, "", "no licence here nor in EULA\\en\\: the page is empty",
             language);
     else if (code != u"en" && !SameText(Relative(path), own))
-        Add(Severity::Warning, "licence-fallback", shown, "", "missing: the English licence (en) is shown",
-            language);
+        Add(Severity::Warning, "licence-fallback", shown, "", "missing: the English licence (en) is shown", language);
 }
 
 void Checker::CheckManual(const UString& language)
@@ -392,8 +389,7 @@ void Checker::CheckLanguage(const UString& language)
             textFile = iniFolder_ + u"English\\Install_English.ini";
             if (language != u"English")
                 Add(Severity::Warning, "ini-language-missing", iniFolder_ + u"<language>\\Install_<language>.ini", "",
-                    "missing: the English texts are shown",
-                    language);
+                    "missing: the English texts are shown", language);
         }
     }
     if (App.TextTable) {
@@ -415,8 +411,8 @@ void Checker::CheckLanguage(const UString& language)
         } else {
             CheckKeys(language, textFile);
             CheckFormTexts(language, textFile);
-            textFindings_.emplace(std::move(table), std::vector<Finding>(report_.findings.begin() + before,
-                                                                         report_.findings.end()));
+            textFindings_.emplace(std::move(table),
+                                  std::vector<Finding>(report_.findings.begin() + before, report_.findings.end()));
         }
     }
     CheckPictures(language);
@@ -463,8 +459,8 @@ void Checker::Run()
 
 int PackageReport::Count(Severity severity) const
 {
-    return static_cast<int>(std::count_if(findings.begin(), findings.end(),
-                                          [&](const Finding& f) { return f.severity == severity; }));
+    return static_cast<int>(
+        std::count_if(findings.begin(), findings.end(), [&](const Finding& f) { return f.severity == severity; }));
 }
 
 PackageReport CheckPackage(PackagePlatform& platform, const std::string& displayName)
@@ -486,9 +482,12 @@ namespace {
 const char* SeverityName(Severity s)
 {
     switch (s) {
-    case Severity::Error: return "error";
-    case Severity::Warning: return "warning";
-    default: return "note";
+    case Severity::Error:
+        return "error";
+    case Severity::Warning:
+        return "warning";
+    default:
+        return "note";
     }
 }
 
@@ -544,8 +543,8 @@ std::string FormatText(const PackageReport& report)
         for (const Finding& f : report.findings) {
             if (f.severity != s)
                 continue;
-            out += "  " + f.file + (f.where.empty() ? "" : ", " + f.where) + ": " + f.message + Languages(f) +
-                   " (" + f.kind + ")\n";
+            out += "  " + f.file + (f.where.empty() ? "" : ", " + f.where) + ": " + f.message + Languages(f) + " (" +
+                   f.kind + ")\n";
         }
     }
     out += "\n" + std::to_string(report.Count(Severity::Error)) + " errors, " +
@@ -557,8 +556,7 @@ std::string FormatJson(const PackageReport& report)
 {
     std::string out = "{\n  \"package\": " + Json(report.package) +
                       ",\n  \"errors\": " + std::to_string(report.Count(Severity::Error)) +
-                      ",\n  \"warnings\": " + std::to_string(report.Count(Severity::Warning)) +
-                      ",\n  \"findings\": [";
+                      ",\n  \"warnings\": " + std::to_string(report.Count(Severity::Warning)) + ",\n  \"findings\": [";
     for (size_t i = 0; i < report.findings.size(); ++i) {
         const Finding& f = report.findings[i];
         out += std::string(i ? "," : "") + "\n    {\"severity\": \"" + SeverityName(f.severity) +

@@ -11,9 +11,9 @@ enum class Severity { Error, Warning, Note };
 
 struct Finding {
     Severity severity = Severity::Error;
-    std::string kind;     // a fixed name for scripts ("missing-text", "picture-fallback", ...)
-    std::string file;     // relative to the package, backslashes as Windows writes them
-    std::string where;    // the key, cell or section it concerns; may be empty
+    std::string kind;   // a fixed name for scripts ("missing-text", "picture-fallback", ...)
+    std::string file;   // relative to the package, backslashes as Windows writes them
+    std::string where;  // the key, cell or section it concerns; may be empty
     std::string message;
     std::vector<std::string> languages;  // empty: the same for every language
 };

@@ -11,8 +11,7 @@
 class PackagePlatform : public IPlatform {
 public:
     // packageFolder: a Windows path with its trailing backslash.
-    PackagePlatform(IPlatform& inner, UString packageFolder)
-        : inner_(inner), folder_(std::move(packageFolder)) {}
+    PackagePlatform(IPlatform& inner, UString packageFolder) : inner_(inner), folder_(std::move(packageFolder)) {}
 
     const UString& PackageFolder() const { return folder_; }
     void SetLanguageId(uint16_t id) { languageId_ = id; }
@@ -52,10 +51,7 @@ public:
     {
         return inner_.RegDeleteValue(root, path, name);
     }
-    bool RegDeleteKeyTree(RegRoot root, const UString& path) override
-    {
-        return inner_.RegDeleteKeyTree(root, path);
-    }
+    bool RegDeleteKeyTree(RegRoot root, const UString& path) override { return inner_.RegDeleteKeyTree(root, path); }
     bool RegHasSubKeys(RegRoot root, const UString& path) override { return inner_.RegHasSubKeys(root, path); }
     std::vector<UString> RegSubKeyNames(RegRoot root, const UString& path) override
     {
@@ -83,19 +79,13 @@ public:
     bool DeleteFile(const UString& path) override { return inner_.DeleteFile(path); }
     bool CreateDirectory(const UString& path) override { return inner_.CreateDirectory(path); }
     bool RemoveDirectory(const UString& path) override { return inner_.RemoveDirectory(path); }
-    std::optional<uint64_t> GetLastWriteTime(const UString& path) override
-    {
-        return inner_.GetLastWriteTime(path);
-    }
+    std::optional<uint64_t> GetLastWriteTime(const UString& path) override { return inner_.GetLastWriteTime(path); }
     bool SetLastWriteTime(const UString& path, uint64_t filetime) override
     {
         return inner_.SetLastWriteTime(path, filetime);
     }
     bool CreateEmptyFile(const UString& path) override { return inner_.CreateEmptyFile(path); }
-    std::optional<std::string> ReadWholeFile(const UString& path) override
-    {
-        return inner_.ReadWholeFile(path);
-    }
+    std::optional<std::string> ReadWholeFile(const UString& path) override { return inner_.ReadWholeFile(path); }
     bool WriteWholeFile(const UString& path, const std::string& bytes) override
     {
         return inner_.WriteWholeFile(path, bytes);
@@ -104,27 +94,18 @@ public:
     {
         return inner_.RunAndWait(commandLine, creationFlags);
     }
-    bool ShellExecute(const UString& verb, const UString& file, const UString& parameters,
-                     const UString& directory, int showCommand) override
+    bool ShellExecute(const UString& verb, const UString& file, const UString& parameters, const UString& directory,
+                      int showCommand) override
     {
         return inner_.ShellExecute(verb, file, parameters, directory, showCommand);
     }
     std::vector<ProcessEntry> ListProcesses() override { return inner_.ListProcesses(); }
-    bool TerminateProcess(uint32_t pid, uint32_t exitCode) override
-    {
-        return inner_.TerminateProcess(pid, exitCode);
-    }
+    bool TerminateProcess(uint32_t pid, uint32_t exitCode) override { return inner_.TerminateProcess(pid, exitCode); }
     std::vector<WindowEntry> ListTopLevelWindows() override { return inner_.ListTopLevelWindows(); }
-    uint64_t FindWindowByCaption(const UString& caption) override
-    {
-        return inner_.FindWindowByCaption(caption);
-    }
+    uint64_t FindWindowByCaption(const UString& caption) override { return inner_.FindWindowByCaption(caption); }
     bool SendCloseRequest(uint64_t window) override { return inner_.SendCloseRequest(window); }
     uint32_t CurrentProcessId() override { return inner_.CurrentProcessId(); }
-    UString GetSpecialFolderPath(int csidl, bool create) override
-    {
-        return inner_.GetSpecialFolderPath(csidl, create);
-    }
+    UString GetSpecialFolderPath(int csidl, bool create) override { return inner_.GetSpecialFolderPath(csidl, create); }
     bool WriteShortcut(const ShortcutSpec& shortcut) override { return inner_.WriteShortcut(shortcut); }
     void NotifyAssociationChanged() override { inner_.NotifyAssociationChanged(); }
     UString EveryoneGroupName() override { return inner_.EveryoneGroupName(); }

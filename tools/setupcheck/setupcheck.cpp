@@ -20,10 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Print(const std::string& text, FILE* to = stdout)
-{
-    std::fwrite(text.data(), 1, text.size(), to);
-}
+void Print(const std::string& text, FILE* to = stdout) { std::fwrite(text.data(), 1, text.size(), to); }
 
 std::string Utf8(const fs::path& path)
 {
@@ -31,10 +28,9 @@ std::string Utf8(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
-const char kUsage[] =
-    "usage: setupcheck [--json] PACKAGE_FOLDER\n"
-    "Reads the package (Setup.ini, texts, pictures, licences, payload) as Setup.exe would, for each\n"
-    "of its 34 languages, and lists errors and warnings. Exit status 1 when there are errors.\n";
+const char kUsage[] = "usage: setupcheck [--json] PACKAGE_FOLDER\n"
+                      "Reads the package (Setup.ini, texts, pictures, licences, payload) as Setup.exe would, for each\n"
+                      "of its 34 languages, and lists errors and warnings. Exit status 1 when there are errors.\n";
 
 #ifndef _WIN32
 // On Linux the package is read through a simulated Windows machine made for this run,

@@ -45,10 +45,7 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
     return text;
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::u16string Utf16(const std::string& s)
 {
@@ -111,7 +108,8 @@ bool ReadTable(const std::string& path, Table& table)
         fields.resize(table.header.size());
         for (size_t c = 1; c < fields.size(); ++c) {
             const std::string& text = fields[c];
-            if (text.find('=') != std::string::npos || (!text.empty() && (IsBlank(text.front()) || IsBlank(text.back())))) {
+            if (text.find('=') != std::string::npos ||
+                (!text.empty() && (IsBlank(text.front()) || IsBlank(text.back())))) {
                 std::cerr << path << ":" << number << ": the " << table.header[c]
                           << " text has \"=\" or blanks at an end, which the INI files cannot hold\n";
                 ok = false;

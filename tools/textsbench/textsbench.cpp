@@ -105,15 +105,21 @@ void BM_WorkbookTexts(benchmark::State& state)
     state.counters["KiB"] = static_cast<double>(bytes.size()) / 1024;
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_WorkbookTexts)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_WorkbookTexts)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Arg(80000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 void BM_SetupIniSections(benchmark::State& state)
 {
     const UString path = u"C:\\Package\\Setup" + IntToStr(state.range(0)) + u".ini";
     std::string text;
     for (long i = 0; i < state.range(0); ++i)
-        text += "[Shortcut" + std::to_string(i) + "]\r\n%LINK=C:\\Program Files\\Pellimo\\Tool" +
-                std::to_string(i) + ".exe\r\n";
+        text += "[Shortcut" + std::to_string(i) + "]\r\n%LINK=C:\\Program Files\\Pellimo\\Tool" + std::to_string(i) +
+                ".exe\r\n";
     Put(path, text);
     for (auto _ : state) {
         TMemIniFile ini(path);
@@ -125,7 +131,13 @@ void BM_SetupIniSections(benchmark::State& state)
     state.counters["KiB"] = static_cast<double>(text.size()) / 1024;
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SetupIniSections)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_SetupIniSections)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 void BM_IniTextKeys(benchmark::State& state)
 {

@@ -26,30 +26,29 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: wizard-driver <command> [options]\n"
-    "commands:\n"
-    "  start [--env NAME=VALUE]... -- PROGRAM [ARG]...  start it, print \"pid N\"\n"
-    "  windows                       the top-level windows that match (no waiting)\n"
-    "  wait-window                   wait for a matching window, print it\n"
-    "  wait-gone                     wait until no window matches\n"
-    "  list                          the window, then every control in it\n"
-    "  text (--id N | --button T)    print one control's text\n"
-    "  click (--button T | --id N)   press a visible, enabled button\n"
-    "  check (--button T | --id N) --state 0|1   set a check box\n"
-    "  close                         the window's close box\n"
-    "  paint                         repaint the window now, for a screenshot\n"
-    "  answer-box --id N             press button N (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)\n"
-    "                                of a message box of the process, print the box\n"
-    "  wait-exit                     wait until the process (--pid or --exe) has ended\n"
-    "  kill                          end the process (--pid or --exe)\n"
-    "  serve                         commands from standard input (see the source)\n"
-    "window selection:\n"
-    "  --caption T  exact caption      --class C  window class (TFWelcome, #32770)\n"
-    "  --pid N      owning process     --exe NAME owning executable (any letter case)\n"
-    "  --text T     holding a visible control with this text\n"
-    "  --hidden     hidden windows count too\n"
-    "  --timeout MS how long to wait (default 15000)\n";
+const char kUsage[] = "usage: wizard-driver <command> [options]\n"
+                      "commands:\n"
+                      "  start [--env NAME=VALUE]... -- PROGRAM [ARG]...  start it, print \"pid N\"\n"
+                      "  windows                       the top-level windows that match (no waiting)\n"
+                      "  wait-window                   wait for a matching window, print it\n"
+                      "  wait-gone                     wait until no window matches\n"
+                      "  list                          the window, then every control in it\n"
+                      "  text (--id N | --button T)    print one control's text\n"
+                      "  click (--button T | --id N)   press a visible, enabled button\n"
+                      "  check (--button T | --id N) --state 0|1   set a check box\n"
+                      "  close                         the window's close box\n"
+                      "  paint                         repaint the window now, for a screenshot\n"
+                      "  answer-box --id N             press button N (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)\n"
+                      "                                of a message box of the process, print the box\n"
+                      "  wait-exit                     wait until the process (--pid or --exe) has ended\n"
+                      "  kill                          end the process (--pid or --exe)\n"
+                      "  serve                         commands from standard input (see the source)\n"
+                      "window selection:\n"
+                      "  --caption T  exact caption      --class C  window class (TFWelcome, #32770)\n"
+                      "  --pid N      owning process     --exe NAME owning executable (any letter case)\n"
+                      "  --text T     holding a visible control with this text\n"
+                      "  --hidden     hidden windows count too\n"
+                      "  --timeout MS how long to wait (default 15000)\n";
 
 // Button styles and classes as Windows defines them.
 constexpr uint32_t kButtonTypeMask = 0x0F;
@@ -143,7 +142,12 @@ bool IsButtonWithCheck(uint64_t control)
     if (!SameText(native::ClassNameOf(control), u"Button"))
         return false;
     switch (native::StyleOf(control) & kButtonTypeMask) {
-    case kCheckBox: case kAutoCheckBox: case kRadioButton: case k3State: case kAuto3State: case kAutoRadioButton:
+    case kCheckBox:
+    case kAutoCheckBox:
+    case kRadioButton:
+    case k3State:
+    case kAuto3State:
+    case kAutoRadioButton:
         return true;
     default:
         return false;
@@ -232,9 +236,8 @@ int Timeout(const std::string& what)
 
 std::string WindowLine(const native::TopWindow& w)
 {
-    return "window handle=" + Hex(w.handle) + " pid=" + std::to_string(w.pid) + " visible=" +
-           (w.visible ? "1" : "0") + " class=" + OneLine(w.className) +
-           " rect=" + BoxText(native::ScreenRectOf(w.handle)) +
+    return "window handle=" + Hex(w.handle) + " pid=" + std::to_string(w.pid) + " visible=" + (w.visible ? "1" : "0") +
+           " class=" + OneLine(w.className) + " rect=" + BoxText(native::ScreenRectOf(w.handle)) +
            " client=" + BoxText(native::ClientScreenRectOf(w.handle)) + " caption=" + OneLine(w.caption);
 }
 
@@ -469,8 +472,8 @@ int CmdWaitExit(const Options& o)
     if (o.pid) {
         int code = -1;
         bool ended = false;
-        auto held = std::find_if(g_started.begin(), g_started.end(),
-                                 [&](const native::Started& s) { return s.pid == *o.pid; });
+        auto held =
+            std::find_if(g_started.begin(), g_started.end(), [&](const native::Started& s) { return s.pid == *o.pid; });
         if (held != g_started.end())
             ended = native::WaitForProcessHandle(held->process, o.timeoutMs, code);
         else
@@ -607,8 +610,8 @@ Options Parse(const std::vector<UString>& args)
 
 bool NeedsWindow(const UString& c)
 {
-    return c == u"wait-window" || c == u"wait-gone" || c == u"list" || c == u"text" || c == u"click" ||
-           c == u"check" || c == u"close" || c == u"paint";
+    return c == u"wait-window" || c == u"wait-gone" || c == u"list" || c == u"text" || c == u"click" || c == u"check" ||
+           c == u"close" || c == u"paint";
 }
 
 int Run(const Options& o)

@@ -29,8 +29,8 @@ extern char** environ;
 
 namespace {
 
-const char* const kLanguages[] = {"ChineseT", "ChineseS", "English", "Russian", "German", "Turkish", "Dutch",
-                                  "French", "Italian", "Polish", "Portuguese", "Spanish", "Japanese", "Korean"};
+const char* const kLanguages[] = {"ChineseT", "ChineseS", "English", "Russian",    "German",  "Turkish",  "Dutch",
+                                  "French",   "Italian",  "Polish",  "Portuguese", "Spanish", "Japanese", "Korean"};
 
 // Prints: first-load CPU ms, best CPU ms, rows, peak resident KiB.
 const char* kOpenpyxl = R"(

@@ -24,8 +24,8 @@ constexpr size_t kMaxIndexes = 256;
 bool BadNameChar(char16_t c)
 {
     // Controls, and " * : < > ? | of 0x20..0x7F as bits of two words.
-    constexpr uint64_t kLow = 0xFFFFFFFFull | (1ull << '"') | (1ull << '*') | (1ull << ':') | (1ull << '<') |
-                              (1ull << '>') | (1ull << '?');
+    constexpr uint64_t kLow =
+        0xFFFFFFFFull | (1ull << '"') | (1ull << '*') | (1ull << ':') | (1ull << '<') | (1ull << '>') | (1ull << '?');
     constexpr uint64_t kHigh = 1ull << ('|' - 64);
     if (c >= 128)
         return false;
@@ -124,26 +124,33 @@ std::string LeafOf(const std::string& host)
 uint32_t ErrnoToWin(int e)
 {
     switch (e) {
-    case ENOENT: return WinError::FileNotFound;
-    case ENOTDIR: return WinError::PathNotFound;
-    case EEXIST: return WinError::AlreadyExists;
-    case ENOTEMPTY: return WinError::DirNotEmpty;
-    case ENOSPC: return WinError::DiskFull;
+    case ENOENT:
+        return WinError::FileNotFound;
+    case ENOTDIR:
+        return WinError::PathNotFound;
+    case EEXIST:
+        return WinError::AlreadyExists;
+    case ENOTEMPTY:
+        return WinError::DirNotEmpty;
+    case ENOSPC:
+        return WinError::DiskFull;
     case EACCES:
     case EPERM:
-    case EISDIR: return WinError::AccessDenied;
-    case EBUSY: return WinError::SharingViolation;
-    case ENOMEM: return WinError::NotEnoughMemory;
-    default: return WinError::WriteFault;
+    case EISDIR:
+        return WinError::AccessDenied;
+    case EBUSY:
+        return WinError::SharingViolation;
+    case ENOMEM:
+        return WinError::NotEnoughMemory;
+    default:
+        return WinError::WriteFault;
     }
 }
 
 }  // namespace
 
 SimFileSystem::SimFileSystem(std::string machine, std::string lockFile)
-    : machine_(std::move(machine)),
-      driveC_(machine_ + "/drive_c"),
-      lockFile_(std::move(lockFile)),
+    : machine_(std::move(machine)), driveC_(machine_ + "/drive_c"), lockFile_(std::move(lockFile)),
       attributesFile_(machine_ + "/attributes.txt")
 {
     // An empty side store from the start: a file that exists is watched through its
@@ -413,8 +420,8 @@ void SimFileSystem::StoreAttributes(const std::string& relative, std::optional<u
         written = WriteHostFileAtomic(attributesFile_, bytes);
         attrLines_ = sorted.size();
     } else {
-        written = AppendHostFile(attributesFile_, (value ? Utf8(Hex(*value, 8)) : std::string("-")) + " " +
-                                                      relative + "\n");
+        written =
+            AppendHostFile(attributesFile_, (value ? Utf8(Hex(*value, 8)) : std::string("-")) + " " + relative + "\n");
         ++attrLines_;
     }
     if (written)

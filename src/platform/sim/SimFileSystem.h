@@ -22,9 +22,9 @@ constexpr uint32_t kErrorInvalidName = 123;
 constexpr uint32_t kErrorDirectory = 267;  // ERROR_DIRECTORY: not a folder
 
 struct HostPath {
-    UString windowsPath;     // normalised, "C:\A\B", case as given
-    std::string host;        // host path; existing components in their stored case
-    std::string relative;    // below drive_c/, "" for the root
+    UString windowsPath;   // normalised, "C:\A\B", case as given
+    std::string host;      // host path; existing components in their stored case
+    std::string relative;  // below drive_c/, "" for the root
     bool isRoot = false;
     bool exists = false;
     bool isDirectory = false;

@@ -92,8 +92,10 @@ bool IsFileOp(SimOp op)
     case SimOp::SetLastWriteTime:
     case SimOp::ReadFile:
     case SimOp::WriteFile:
-    case SimOp::WriteShortcut: return true;
-    default: return false;
+    case SimOp::WriteShortcut:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -162,11 +164,8 @@ bool ProtectedFolder(const UString& normalized)
 // --- machine set-up ----------------------------------------------------------------
 
 SimMachine::SimMachine(const std::string& folder)
-    : folder_(AbsoluteFolder(folder)),
-      lockFile_(folder_ + "/machine.lock"),
-      settingsFile_(folder_ + "/machine.ini"),
-      journalFile_(folder_ + "/journal.txt"),
-      settingsCache_(std::make_unique<CachedFile>())
+    : folder_(AbsoluteFolder(folder)), lockFile_(folder_ + "/machine.lock"), settingsFile_(folder_ + "/machine.ini"),
+      journalFile_(folder_ + "/journal.txt"), settingsCache_(std::make_unique<CachedFile>())
 {
     std::error_code ec;
     std::filesystem::create_directories(folder_ + "/drive_c", ec);
@@ -189,8 +188,8 @@ SimMachine::SimMachine(const std::string& folder)
         registry_->WriteDefaults();
         for (const auto& [csidl, path] : s.specialFolders)
             MakeFolders(path);
-        for (UStringView extra : {u"C:\\Windows\\System32", u"C:\\Windows\\Temp", u"C:\\Program Files",
-                                  u"C:\\Program Files\\Common Files"})
+        for (UStringView extra :
+             {u"C:\\Windows\\System32", u"C:\\Windows\\Temp", u"C:\\Program Files", u"C:\\Program Files\\Common Files"})
             MakeFolders(UString(extra));
     }
 }
@@ -497,10 +496,7 @@ bool SimMachine::Done(uint32_t error)
 uint32_t SimMachine::LastError() { return tLastError; }
 void SimMachine::SetLastError(uint32_t code) { tLastError = code; }
 
-uint32_t SimMachine::Resolve(const UString& path, sim::HostPath& out)
-{
-    return files_->Resolve(path, out);
-}
+uint32_t SimMachine::Resolve(const UString& path, sim::HostPath& out) { return files_->Resolve(path, out); }
 
 uint64_t SimMachine::DirectoryScans() const { return files_->DirectoryScans(); }
 
@@ -653,14 +649,14 @@ std::optional<uint32_t> SimMachine::GetAttributes(const UString& path)
 
 // The checks every changing file operation makes first: a planned failure, then the
 // folders a standard user may not change.
-#define SIM_CHANGE_CHECK(op, path, resolved)                                               \
-    sim::HostPath resolved;                                                                \
-    const SettingsGlance glance_ = Glance();                                               \
-    if (uint32_t e_ = PlannedFileFailure(op, path, glance_))                               \
-        return Done(e_);                                                                   \
-    if (uint32_t e_ = Resolve(path, resolved))                                             \
-        return Done(e_);                                                                   \
-    if (!glance_.administrator && ProtectedFolder(resolved.windowsPath))                   \
+#define SIM_CHANGE_CHECK(op, path, resolved)                                                                           \
+    sim::HostPath resolved;                                                                                            \
+    const SettingsGlance glance_ = Glance();                                                                           \
+    if (uint32_t e_ = PlannedFileFailure(op, path, glance_))                                                           \
+        return Done(e_);                                                                                               \
+    if (uint32_t e_ = Resolve(path, resolved))                                                                         \
+        return Done(e_);                                                                                               \
+    if (!glance_.administrator && ProtectedFolder(resolved.windowsPath))                                               \
         return Done(WinError::AccessDenied);
 
 bool SimMachine::SetAttributes(const UString& path, uint32_t attributes)
@@ -730,10 +726,7 @@ bool SimMachine::SetLastWriteTime(const UString& path, uint64_t filetime)
     return Done(files_->SetLastWriteTime(p, filetime));
 }
 
-bool SimMachine::CreateEmptyFile(const UString& path)
-{
-    return WriteWholeFile(path, {});
-}
+bool SimMachine::CreateEmptyFile(const UString& path) { return WriteWholeFile(path, {}); }
 
 std::optional<std::string> SimMachine::ReadWholeFile(const UString& path)
 {
@@ -803,7 +796,4 @@ std::optional<ShortcutSpec> SimMachine::ReadShortcut(const UString& linkPath)
     return link;
 }
 
-void SimMachine::NotifyAssociationChanged()
-{
-    Log(SimJournal::ShellNotify, u"association changed");
-}
+void SimMachine::NotifyAssociationChanged() { Log(SimJournal::ShellNotify, u"association changed"); }

@@ -48,14 +48,14 @@ enum class SimOp {
     RegWriteValue,
     RegDeleteValue,
     RegDeleteKey,
-    RegEnumKey,  // RegHasSubKeys, RegSubKeyNames, RegValueNames
-    RunProcess,  // target: the program as written in the command line, or its file name
-    ShellExecute,  // target: the file
+    RegEnumKey,        // RegHasSubKeys, RegSubKeyNames, RegValueNames
+    RunProcess,        // target: the program as written in the command line, or its file name
+    ShellExecute,      // target: the file
     TerminateProcess,  // target: the executable name
     SendCloseRequest,  // target: the window caption
-    WriteShortcut,  // target: the .lnk path
-    SpecialFolder,  // target: the CSIDL in hex, "0x0026"
-    EveryoneName,  // target: "*"
+    WriteShortcut,     // target: the .lnk path
+    SpecialFolder,     // target: the CSIDL in hex, "0x0026"
+    EveryoneName,      // target: "*"
 };
 
 struct SimFailOptions {
@@ -65,7 +65,7 @@ struct SimFailOptions {
 
 // Journal kinds.
 namespace SimJournal {
-inline constexpr char16_t Run[] = u"run";                    // "0x08000000 icacls.exe ..."
+inline constexpr char16_t Run[] = u"run";                     // "0x08000000 icacls.exe ..."
 inline constexpr char16_t ShellExecute[] = u"shell-execute";  // "verb|file|parameters|directory|show"
 inline constexpr char16_t ShellNotify[] = u"shell-notify";    // "association changed"
 inline constexpr char16_t CloseRequest[] = u"close-request";  // "<caption>"
@@ -159,8 +159,8 @@ public:
     bool WriteWholeFile(const UString& path, const std::string& bytes) override;
 
     bool RunAndWait(const UString& commandLine, uint32_t creationFlags) override;
-    bool ShellExecute(const UString& verb, const UString& file, const UString& parameters,
-                      const UString& directory, int showCommand) override;
+    bool ShellExecute(const UString& verb, const UString& file, const UString& parameters, const UString& directory,
+                      int showCommand) override;
     std::vector<ProcessEntry> ListProcesses() override;
     bool TerminateProcess(uint32_t pid, uint32_t exitCode) override;
     std::vector<WindowEntry> ListTopLevelWindows() override;

@@ -118,7 +118,10 @@ bool IsHostExecutable(const std::string& host)
     char magic[4] = {};
     const ssize_t n = ::read(fd, magic, sizeof magic);
     ::close(fd);
-    return n == 4 && std::memcmp(magic, "\x7F" "ELF", 4) == 0;
+    return n == 4 && std::memcmp(magic,
+                                 "\x7F"
+                                 "ELF",
+                                 4) == 0;
 }
 
 }  // namespace
@@ -157,8 +160,7 @@ bool SimMachine::RunHostProgram(const std::string& hostPath, const UString& prog
     if (::posix_spawn(&child, hostPath.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
         return false;
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     return true;
 }
 

@@ -9,10 +9,7 @@ using namespace sim;
 
 namespace {
 
-bool ValidUtf8(const std::string& bytes)
-{
-    return Utf8(Utf16(bytes)) == bytes;
-}
+bool ValidUtf8(const std::string& bytes) { return Utf8(Utf16(bytes)) == bytes; }
 
 UString DecodeProfile(const std::string& bytes)
 {

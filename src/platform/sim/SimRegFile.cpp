@@ -313,8 +313,8 @@ std::unique_ptr<RegKey> ParseRegFile(const std::string& bytes)
     for (size_t i = 0; i < lines.size(); ++i) {
         UString line = lines[i];
         // A hex value may go on over several lines, each ending in "\".
-        while (!line.empty() && line.back() == u'\\' && line.find(u'=') != UString::npos &&
-               line[0] != u'[' && i + 1 < lines.size()) {
+        while (!line.empty() && line.back() == u'\\' && line.find(u'=') != UString::npos && line[0] != u'[' &&
+               i + 1 < lines.size()) {
             line.pop_back();
             UString next = lines[++i];
             size_t lead = 0;

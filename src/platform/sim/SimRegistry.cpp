@@ -44,8 +44,7 @@ const UStringView kShared[] = {
     u"Microsoft\\Windows NT\\CurrentVersion\\Time Zones",
 };
 // Below Classes these are redirected after all.
-const UStringView kRedirectedClasses[] = {u"CLSID", u"DirectShow", u"Interface", u"Media Type",
-                                          u"MediaFoundation"};
+const UStringView kRedirectedClasses[] = {u"CLSID", u"DirectShow", u"Interface", u"Media Type", u"MediaFoundation"};
 
 bool StartsWithParts(const std::vector<UString>& parts, size_t from, UStringView prefix)
 {
@@ -76,8 +75,7 @@ bool IsShared(const std::vector<UString>& parts)
 
 SimRegistry::SimRegistry(std::string regFile, std::string lockFile)
     : regFile_(std::move(regFile)), lockFile_(std::move(lockFile))
-{
-}
+{}
 
 UString SimRegistry::HiveName(RegRoot root)
 {

@@ -14,50 +14,50 @@ std::map<int, UString> DefaultSpecialFolders(const UString& user)
     const UString userMenu = roaming + u"\\Microsoft\\Windows\\Start Menu";
     const UString commonMenu = u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
     return {
-        {0x00, profile + u"\\Desktop"},                  // CSIDL_DESKTOP
-        {0x02, userMenu + u"\\Programs"},                // CSIDL_PROGRAMS
-        {0x05, profile + u"\\Documents"},                // CSIDL_PERSONAL
-        {0x06, profile + u"\\Favorites"},                // CSIDL_FAVORITES
-        {0x07, userMenu + u"\\Programs\\Startup"},       // CSIDL_STARTUP
-        {0x08, roaming + u"\\Microsoft\\Windows\\Recent"},  // CSIDL_RECENT
-        {0x09, roaming + u"\\Microsoft\\Windows\\SendTo"},  // CSIDL_SENDTO
-        {0x0b, userMenu},                                // CSIDL_STARTMENU
-        {0x0d, profile + u"\\Music"},                    // CSIDL_MYMUSIC
-        {0x0e, profile + u"\\Videos"},                   // CSIDL_MYVIDEO
-        {0x10, profile + u"\\Desktop"},                  // CSIDL_DESKTOPDIRECTORY
+        {0x00, profile + u"\\Desktop"},                                // CSIDL_DESKTOP
+        {0x02, userMenu + u"\\Programs"},                              // CSIDL_PROGRAMS
+        {0x05, profile + u"\\Documents"},                              // CSIDL_PERSONAL
+        {0x06, profile + u"\\Favorites"},                              // CSIDL_FAVORITES
+        {0x07, userMenu + u"\\Programs\\Startup"},                     // CSIDL_STARTUP
+        {0x08, roaming + u"\\Microsoft\\Windows\\Recent"},             // CSIDL_RECENT
+        {0x09, roaming + u"\\Microsoft\\Windows\\SendTo"},             // CSIDL_SENDTO
+        {0x0b, userMenu},                                              // CSIDL_STARTMENU
+        {0x0d, profile + u"\\Music"},                                  // CSIDL_MYMUSIC
+        {0x0e, profile + u"\\Videos"},                                 // CSIDL_MYVIDEO
+        {0x10, profile + u"\\Desktop"},                                // CSIDL_DESKTOPDIRECTORY
         {0x13, roaming + u"\\Microsoft\\Windows\\Network Shortcuts"},  // CSIDL_NETHOOD
-        {0x14, u"C:\\Windows\\Fonts"},                   // CSIDL_FONTS
-        {0x15, roaming + u"\\Microsoft\\Windows\\Templates"},  // CSIDL_TEMPLATES
-        {0x16, commonMenu},                              // CSIDL_COMMON_STARTMENU
-        {0x17, commonMenu + u"\\Programs"},              // CSIDL_COMMON_PROGRAMS
-        {0x18, commonMenu + u"\\Programs\\Startup"},     // CSIDL_COMMON_STARTUP
-        {0x19, u"C:\\Users\\Public\\Desktop"},           // CSIDL_COMMON_DESKTOPDIRECTORY
-        {0x1a, roaming},                                 // CSIDL_APPDATA
+        {0x14, u"C:\\Windows\\Fonts"},                                 // CSIDL_FONTS
+        {0x15, roaming + u"\\Microsoft\\Windows\\Templates"},          // CSIDL_TEMPLATES
+        {0x16, commonMenu},                                            // CSIDL_COMMON_STARTMENU
+        {0x17, commonMenu + u"\\Programs"},                            // CSIDL_COMMON_PROGRAMS
+        {0x18, commonMenu + u"\\Programs\\Startup"},                   // CSIDL_COMMON_STARTUP
+        {0x19, u"C:\\Users\\Public\\Desktop"},                         // CSIDL_COMMON_DESKTOPDIRECTORY
+        {0x1a, roaming},                                               // CSIDL_APPDATA
         {0x1b, roaming + u"\\Microsoft\\Windows\\Printer Shortcuts"},  // CSIDL_PRINTHOOD
-        {0x1c, local},                                   // CSIDL_LOCAL_APPDATA
-        {0x1f, profile + u"\\Favorites"},                // CSIDL_COMMON_FAVORITES
-        {0x20, local + u"\\Microsoft\\Windows\\INetCache"},    // CSIDL_INTERNET_CACHE
-        {0x21, local + u"\\Microsoft\\Windows\\INetCookies"},  // CSIDL_COOKIES
-        {0x22, local + u"\\Microsoft\\Windows\\History"},      // CSIDL_HISTORY
-        {0x23, u"C:\\ProgramData"},                      // CSIDL_COMMON_APPDATA
-        {0x24, u"C:\\Windows"},                          // CSIDL_WINDOWS
-        {0x25, u"C:\\Windows\\SysWOW64"},                // CSIDL_SYSTEM, as a 32-bit process sees it
-        {0x26, u"C:\\Program Files (x86)"},              // CSIDL_PROGRAM_FILES
-        {0x27, profile + u"\\Pictures"},                 // CSIDL_MYPICTURES
-        {0x28, profile},                                 // CSIDL_PROFILE
-        {0x29, u"C:\\Windows\\SysWOW64"},                // CSIDL_SYSTEMX86
-        {0x2a, u"C:\\Program Files (x86)"},              // CSIDL_PROGRAM_FILESX86
-        {0x2b, u"C:\\Program Files (x86)\\Common Files"},  // CSIDL_PROGRAM_FILES_COMMON
-        {0x2c, u"C:\\Program Files (x86)\\Common Files"},  // CSIDL_PROGRAM_FILES_COMMONX86
-        {0x2d, u"C:\\ProgramData\\Microsoft\\Windows\\Templates"},  // CSIDL_COMMON_TEMPLATES
-        {0x2e, u"C:\\Users\\Public\\Documents"},         // CSIDL_COMMON_DOCUMENTS
-        {0x2f, commonMenu + u"\\Programs\\Administrative Tools"},  // CSIDL_COMMON_ADMINTOOLS
-        {0x30, userMenu + u"\\Programs\\Administrative Tools"},    // CSIDL_ADMINTOOLS
-        {0x35, u"C:\\Users\\Public\\Music"},             // CSIDL_COMMON_MUSIC
-        {0x36, u"C:\\Users\\Public\\Pictures"},          // CSIDL_COMMON_PICTURES
-        {0x37, u"C:\\Users\\Public\\Videos"},            // CSIDL_COMMON_VIDEO
-        {0x38, u"C:\\Windows\\resources"},               // CSIDL_RESOURCES
-        {0x3b, local + u"\\Microsoft\\Windows\\Burn\\Burn"},  // CSIDL_CDBURN_AREA
+        {0x1c, local},                                                 // CSIDL_LOCAL_APPDATA
+        {0x1f, profile + u"\\Favorites"},                              // CSIDL_COMMON_FAVORITES
+        {0x20, local + u"\\Microsoft\\Windows\\INetCache"},            // CSIDL_INTERNET_CACHE
+        {0x21, local + u"\\Microsoft\\Windows\\INetCookies"},          // CSIDL_COOKIES
+        {0x22, local + u"\\Microsoft\\Windows\\History"},              // CSIDL_HISTORY
+        {0x23, u"C:\\ProgramData"},                                    // CSIDL_COMMON_APPDATA
+        {0x24, u"C:\\Windows"},                                        // CSIDL_WINDOWS
+        {0x25, u"C:\\Windows\\SysWOW64"},                              // CSIDL_SYSTEM, as a 32-bit process sees it
+        {0x26, u"C:\\Program Files (x86)"},                            // CSIDL_PROGRAM_FILES
+        {0x27, profile + u"\\Pictures"},                               // CSIDL_MYPICTURES
+        {0x28, profile},                                               // CSIDL_PROFILE
+        {0x29, u"C:\\Windows\\SysWOW64"},                              // CSIDL_SYSTEMX86
+        {0x2a, u"C:\\Program Files (x86)"},                            // CSIDL_PROGRAM_FILESX86
+        {0x2b, u"C:\\Program Files (x86)\\Common Files"},              // CSIDL_PROGRAM_FILES_COMMON
+        {0x2c, u"C:\\Program Files (x86)\\Common Files"},              // CSIDL_PROGRAM_FILES_COMMONX86
+        {0x2d, u"C:\\ProgramData\\Microsoft\\Windows\\Templates"},     // CSIDL_COMMON_TEMPLATES
+        {0x2e, u"C:\\Users\\Public\\Documents"},                       // CSIDL_COMMON_DOCUMENTS
+        {0x2f, commonMenu + u"\\Programs\\Administrative Tools"},      // CSIDL_COMMON_ADMINTOOLS
+        {0x30, userMenu + u"\\Programs\\Administrative Tools"},        // CSIDL_ADMINTOOLS
+        {0x35, u"C:\\Users\\Public\\Music"},                           // CSIDL_COMMON_MUSIC
+        {0x36, u"C:\\Users\\Public\\Pictures"},                        // CSIDL_COMMON_PICTURES
+        {0x37, u"C:\\Users\\Public\\Videos"},                          // CSIDL_COMMON_VIDEO
+        {0x38, u"C:\\Windows\\resources"},                             // CSIDL_RESOURCES
+        {0x3b, local + u"\\Microsoft\\Windows\\Burn\\Burn"},           // CSIDL_CDBURN_AREA
     };
 }
 
@@ -220,8 +220,8 @@ std::string SerializeSettings(const SimSettings& s)
     out += "\n[Failures]\n";
     int n = 0;
     for (const auto& f : s.failures)
-        out += std::to_string(++n) + "=" + Utf8(f.op) + "|" + std::to_string(f.error) + "|" +
-               std::to_string(f.times) + "|" + Utf8(f.valueName) + "|" + Utf8(f.target) + "\n";
+        out += std::to_string(++n) + "=" + Utf8(f.op) + "|" + std::to_string(f.error) + "|" + std::to_string(f.times) +
+               "|" + Utf8(f.valueName) + "|" + Utf8(f.target) + "\n";
     return out;
 }
 

@@ -15,8 +15,7 @@ MachineLock::MachineLock(const std::string& lockFile, bool exclusive)
     fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0)
         return;  // a machine folder we cannot lock still works for a single process
-    while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
-    }
+    while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {}
 }
 
 MachineLock::~MachineLock()

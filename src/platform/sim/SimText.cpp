@@ -57,10 +57,7 @@ bool SameName(UStringView a, UStringView b)
     return true;
 }
 
-bool HasPrefix(UStringView text, UStringView prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+bool HasPrefix(UStringView text, UStringView prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 UString Hex(uint32_t value, int digits)
 {

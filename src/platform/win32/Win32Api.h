@@ -40,10 +40,7 @@ inline UString FromWide(const wchar_t* text, size_t length)
     return UString(reinterpret_cast<const char16_t*>(text), length);
 }
 
-inline UString FromWide(const wchar_t* text)
-{
-    return text ? FromWide(text, wcslen(text)) : UString();
-}
+inline UString FromWide(const wchar_t* text) { return text ? FromWide(text, wcslen(text)) : UString(); }
 
 // Sets the thread's last error and gives the failure result, for the calls that
 // return their error code instead of setting it (registry, COM).

@@ -10,10 +10,7 @@ using namespace win32;
 
 namespace {
 
-bool IsDriveLetter(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-}
+bool IsDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
 // "C:\..." or "\\server\share\..." (which includes "\\?\" paths).
 bool IsFullPath(const UString& path)
@@ -160,10 +157,7 @@ bool Win32Platform::SetLastWriteTime(const UString& path, uint64_t filetime)
     return file && ::SetFileTime(file.Get(), nullptr, nullptr, &written);
 }
 
-bool Win32Platform::CreateEmptyFile(const UString& path)
-{
-    return WriteWholeFile(path, std::string());
-}
+bool Win32Platform::CreateEmptyFile(const UString& path) { return WriteWholeFile(path, std::string()); }
 
 std::optional<std::string> Win32Platform::ReadWholeFile(const UString& path)
 {

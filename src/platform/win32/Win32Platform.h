@@ -43,8 +43,8 @@ public:
 
     // --- processes and windows (Win32Processes.cpp) ---
     bool RunAndWait(const UString& commandLine, uint32_t creationFlags) override;
-    bool ShellExecute(const UString& verb, const UString& file, const UString& parameters,
-                      const UString& directory, int showCommand) override;
+    bool ShellExecute(const UString& verb, const UString& file, const UString& parameters, const UString& directory,
+                      int showCommand) override;
     std::vector<ProcessEntry> ListProcesses() override;
     // Also waits a few seconds for the process to be gone, so that its executable can
     // be replaced right after.

@@ -13,15 +13,9 @@ static_assert(sizeof(PROCESSENTRY32W) == 556);
 
 namespace {
 
-HWND ToWindow(uint64_t handle)
-{
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
-}
+HWND ToWindow(uint64_t handle) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle)); }
 
-const wchar_t* OrNull(const std::wstring& text)
-{
-    return text.empty() ? nullptr : text.c_str();
-}
+const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
 {
@@ -124,7 +118,4 @@ bool Win32Platform::SendCloseRequest(uint64_t window)
     return ::SendMessageTimeoutW(target, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, 0x7FFFFFFF, &result) != 0;
 }
 
-uint32_t Win32Platform::CurrentProcessId()
-{
-    return ::GetCurrentProcessId();
-}
+uint32_t Win32Platform::CurrentProcessId() { return ::GetCurrentProcessId(); }

@@ -19,10 +19,7 @@ constexpr REGSAM kView = KEY_WOW64_32KEY;
 constexpr REGSAM kView = 0;
 #endif
 
-HKEY RootKey(RegRoot root)
-{
-    return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
+HKEY RootKey(RegRoot root) { return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
 
 // Key paths may end in a backslash; the registry calls do not take one.
 std::wstring KeyPath(const UString& path)
@@ -69,8 +66,8 @@ bool DeleteTree(HKEY parent, const std::wstring& name, int depth)
         if (!key)
             return false;
         DWORD count = 0;
-        LONG rc = ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr,
-                                     nullptr, nullptr, nullptr, nullptr, nullptr);
+        LONG rc = ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, nullptr);
         if (rc != ERROR_SUCCESS)
             return Fail(static_cast<DWORD>(rc));
         // The registry nests at most 512 levels; a deeper walk means a loop of links.
@@ -95,8 +92,8 @@ bool Win32Platform::RegOpenKey(RegRoot root, const UString& path, uint32_t acces
     if (!create)
         return static_cast<bool>(OpenKey(RootKey(root), wide, access));
     UniqueKey key;
-    const LONG rc = ::RegCreateKeyExW(RootKey(root), wide.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                      access | kView, nullptr, key.Put(), nullptr);
+    const LONG rc = ::RegCreateKeyExW(RootKey(root), wide.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access | kView,
+                                      nullptr, key.Put(), nullptr);
     if (rc != ERROR_SUCCESS) {
         key.Reset();
         return Fail(static_cast<DWORD>(rc));
@@ -168,8 +165,8 @@ bool Win32Platform::RegWriteString(RegRoot root, const UString& path, const UStr
         return false;
     const std::wstring wide = Wide(value);
     const DWORD size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-    const LONG rc = ::RegSetValueExW(key.Get(), Wide(name).c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(wide.c_str()), size);
+    const LONG rc =
+        ::RegSetValueExW(key.Get(), Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), size);
     return rc == ERROR_SUCCESS || Fail(static_cast<DWORD>(rc));
 }
 
@@ -203,8 +200,8 @@ bool Win32Platform::RegHasSubKeys(RegRoot root, const UString& path)
     if (!key)
         return false;
     DWORD count = 0;
-    const LONG rc = ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
-                                       nullptr, nullptr, nullptr, nullptr);
+    const LONG rc = ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr);
     if (rc != ERROR_SUCCESS)
         return Fail(static_cast<DWORD>(rc));
     return count > 0;

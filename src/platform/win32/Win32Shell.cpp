@@ -72,7 +72,4 @@ bool Win32Platform::WriteShortcut(const ShortcutSpec& shortcut)
     return true;
 }
 
-void Win32Platform::NotifyAssociationChanged()
-{
-    ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-}
+void Win32Platform::NotifyAssociationChanged() { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }

@@ -31,15 +31,9 @@ UString Win32Platform::EveryoneGroupName()
     return {};
 }
 
-uint16_t Win32Platform::SystemDefaultLangId()
-{
-    return ::GetSystemDefaultLangID();
-}
+uint16_t Win32Platform::SystemDefaultLangId() { return ::GetSystemDefaultLangID(); }
 
-uint16_t Win32Platform::UserDefaultLangId()
-{
-    return ::GetUserDefaultLangID();
-}
+uint16_t Win32Platform::UserDefaultLangId() { return ::GetUserDefaultLangID(); }
 
 WindowsVersion Win32Platform::GetWindowsVersion()
 {
@@ -120,23 +114,17 @@ std::vector<UString> Win32Platform::CommandLineArgs()
     return args;
 }
 
-uint32_t Win32Platform::LastError()
-{
-    return ::GetLastError();
-}
+uint32_t Win32Platform::LastError() { return ::GetLastError(); }
 
-void Win32Platform::SetLastError(uint32_t code)
-{
-    ::SetLastError(code);
-}
+void Win32Platform::SetLastError(uint32_t code) { ::SetLastError(code); }
 
 UString Win32Platform::SystemErrorMessage(uint32_t code)
 {
     KeepLastError keep;
     UniqueLocal<LPWSTR> text;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code, 0,
-        reinterpret_cast<LPWSTR>(text.Put()), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                         nullptr, code, 0, reinterpret_cast<LPWSTR>(text.Put()), 0, nullptr);
     if (length == 0 || !text)
         return {};
     UString message = FromWide(text.Get(), length);

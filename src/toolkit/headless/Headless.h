@@ -56,8 +56,7 @@ void Reset();
 void RunUntilIdle();
 // Handles events (waiting for those worker threads post) and due timers until `done`
 // is true or the real time runs out; the clock does not move. The result is done().
-bool RunUntil(const std::function<bool()>& done,
-              std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 // Moves the virtual clock on; the timers due in between fire in time order, with
 // the events they cause handled between them.
 void AdvanceClock(int64_t milliseconds);

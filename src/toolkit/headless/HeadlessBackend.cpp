@@ -210,8 +210,7 @@ void Apply(const PropChange& change)
             S().user->OnFormShown(*form);
 }
 
-void MeasureText(const TControl& control, const UString& text, bool wordWrap, int maxWidth, int& width,
-                 int& height)
+void MeasureText(const TControl& control, const UString& text, bool wordWrap, int maxWidth, int& width, int& height)
 {
     // Tahoma at 8 points averages 5 pixels a character; bold adds one.
     TFont f = control.Font();
@@ -334,11 +333,19 @@ FrameSize FormFrame(const TForm& form)
 {
     bool tool = false, sizeable = false;
     switch (form.BorderStyle()) {
-    case bsNone: return FrameSize{0, 0};
-    case bsSizeable: sizeable = true; break;
-    case bsToolWindow: tool = true; break;
-    case bsSizeToolWin: tool = sizeable = true; break;
-    default: break;
+    case bsNone:
+        return FrameSize{0, 0};
+    case bsSizeable:
+        sizeable = true;
+        break;
+    case bsToolWindow:
+        tool = true;
+        break;
+    case bsSizeToolWin:
+        tool = sizeable = true;
+        break;
+    default:
+        break;
     }
     // The frame a default Windows 10 theme draws at 96 dpi.
     int border = sizeable ? 8 : 3;
@@ -452,8 +459,8 @@ bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeo
         auto left = deadline - std::chrono::steady_clock::now();
         if (left <= std::chrono::milliseconds(0))
             return done();
-        WaitForEvent(std::min(std::chrono::duration_cast<std::chrono::milliseconds>(left),
-                              std::chrono::milliseconds(50)));
+        WaitForEvent(
+            std::min(std::chrono::duration_cast<std::chrono::milliseconds>(left), std::chrono::milliseconds(50)));
     }
 }
 

@@ -10,9 +10,8 @@ struct Answer {
     const char16_t* word;
     int id;
 };
-const Answer kAnswers[] = {{u"ok", ID::Ok},       {u"cancel", ID::Cancel}, {u"yes", ID::Yes},
-                           {u"no", ID::No},       {u"abort", ID::Abort},   {u"retry", ID::Retry},
-                           {u"ignore", ID::Ignore}};
+const Answer kAnswers[] = {{u"ok", ID::Ok},       {u"cancel", ID::Cancel}, {u"yes", ID::Yes},      {u"no", ID::No},
+                           {u"abort", ID::Abort}, {u"retry", ID::Retry},   {u"ignore", ID::Ignore}};
 
 UString AnswerWord(int id)
 {
@@ -84,7 +83,7 @@ std::vector<ScriptStep> ParseScript(UStringView text, std::vector<UString>& erro
                 const char16_t* word;
                 ScriptStep::Kind kind;
                 bool needsControl;
-            } verbs[] = {{u"click", ScriptStep::Click, true},    {u"check", ScriptStep::Check, true},
+            } verbs[] = {{u"click", ScriptStep::Click, true},     {u"check", ScriptStep::Check, true},
                          {u"uncheck", ScriptStep::Uncheck, true}, {u"close", ScriptStep::Close, false},
                          {u"enter", ScriptStep::Enter, false},    {u"escape", ScriptStep::Escape, false}};
             bool known = false;
@@ -107,8 +106,7 @@ std::vector<ScriptStep> ParseScript(UStringView text, std::vector<UString>& erro
 
 ScriptRunner::ScriptRunner(std::vector<ScriptStep> steps, std::function<void(const UString&)> journal)
     : steps_(std::move(steps)), journal_(std::move(journal))
-{
-}
+{}
 
 void ScriptRunner::Write(const UString& line) const
 {

@@ -74,14 +74,16 @@ using SetDpiContextFn = BOOL(WINAPI*)(HANDLE);
 void LimitDllSearch()
 {
     HMODULE k32 = GetModuleHandleW(L"kernel32.dll");
-    if (auto fn = reinterpret_cast<SetDllDirsFn>(reinterpret_cast<void*>(GetProcAddress(k32, "SetDefaultDllDirectories"))))
+    if (auto fn =
+            reinterpret_cast<SetDllDirsFn>(reinterpret_cast<void*>(GetProcAddress(k32, "SetDefaultDllDirectories"))))
         fn(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
 }
 
 void BecomeDpiAware()
 {
     HMODULE user = GetModuleHandleW(L"user32.dll");
-    auto ctx = reinterpret_cast<SetDpiContextFn>(reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+    auto ctx = reinterpret_cast<SetDpiContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
     // -4: per monitor, version 2.
     if (ctx && ctx(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4))))
         return;
@@ -280,10 +282,7 @@ FrameSize FormFrame(const TForm& form)
     return FrameSize{r.right - r.left, r.bottom - r.top};
 }
 
-TRect WorkArea()
-{
-    return TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
+TRect WorkArea() { return TRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 void BringToFront(TForm& form)
 {

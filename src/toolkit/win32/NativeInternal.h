@@ -16,8 +16,8 @@ struct Peer {
     Kind kind = Kind::Unknown;
     HWND hwnd = nullptr;
     int id = 0;
-    int dpi = 96;           // forms: the monitor's
-    bool syncing = false;   // forms: taking a size the user gave the window
+    int dpi = 96;            // forms: the monitor's
+    bool syncing = false;    // forms: taking a size the user gave the window
     void* bitmap = nullptr;  // images: the decoded picture (GpBitmap)
 };
 

@@ -38,18 +38,19 @@ bool Bind(HMODULE dll, const char* name, F& fn)
 // nullptr when GDI+ is not there: images then stay empty.
 const GdiplusApi* Api()
 {
-    static const GdiplusApi* api = [] () -> const GdiplusApi* {
+    static const GdiplusApi* api = []() -> const GdiplusApi* {
         static GdiplusApi a{};
         HMODULE dll = LoadLibraryExW(L"gdiplus.dll", nullptr, 0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
         if (!dll)
             return nullptr;
-        bool ok = Bind(dll, "GdiplusStartup", a.Startup) && Bind(dll, "GdiplusShutdown", a.Shutdown) &&
-                  Bind(dll, "GdipCreateBitmapFromStream", a.CreateBitmapFromStream) &&
-                  Bind(dll, "GdipGetImageWidth", a.GetImageWidth) && Bind(dll, "GdipGetImageHeight", a.GetImageHeight) &&
-                  Bind(dll, "GdipCloneBitmapAreaI", a.CloneBitmapAreaI) && Bind(dll, "GdipDisposeImage", a.DisposeImage) &&
-                  Bind(dll, "GdipCreateFromHDC", a.CreateFromHDC) &&
-                  Bind(dll, "GdipSetInterpolationMode", a.SetInterpolationMode) &&
-                  Bind(dll, "GdipDrawImageRectI", a.DrawImageRectI) && Bind(dll, "GdipDeleteGraphics", a.DeleteGraphics);
+        bool ok =
+            Bind(dll, "GdiplusStartup", a.Startup) && Bind(dll, "GdiplusShutdown", a.Shutdown) &&
+            Bind(dll, "GdipCreateBitmapFromStream", a.CreateBitmapFromStream) &&
+            Bind(dll, "GdipGetImageWidth", a.GetImageWidth) && Bind(dll, "GdipGetImageHeight", a.GetImageHeight) &&
+            Bind(dll, "GdipCloneBitmapAreaI", a.CloneBitmapAreaI) && Bind(dll, "GdipDisposeImage", a.DisposeImage) &&
+            Bind(dll, "GdipCreateFromHDC", a.CreateFromHDC) &&
+            Bind(dll, "GdipSetInterpolationMode", a.SetInterpolationMode) &&
+            Bind(dll, "GdipDrawImageRectI", a.DrawImageRectI) && Bind(dll, "GdipDeleteGraphics", a.DeleteGraphics);
         return ok ? &a : nullptr;
     }();
     return api;

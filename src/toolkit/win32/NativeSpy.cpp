@@ -18,8 +18,7 @@ UString WindowCaption(HWND hwnd)
     // import library; a top-level caption is short and kept by the system anyway.
     wchar_t text[1024];
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                             &copied))
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied))
         return {};
     return win::U(text, copied);
 }
@@ -118,8 +117,8 @@ Started StartDetached(const UString& commandLine, const std::vector<std::pair<US
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    BOOL ok = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &si,
-                             &pi);
+    BOOL ok =
+        CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &si, &pi);
     for (const auto& [name, value] : environment)
         SetEnvironmentVariableW(win::W(name), nullptr);
     if (!ok)
@@ -146,8 +145,8 @@ bool WaitForProcessId(uint32_t pid, int timeoutMs, int& exitCode)
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process)
         return GetLastError() == ERROR_INVALID_PARAMETER;  // no such process
-    const bool ended = WaitForProcessHandle(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(process)), timeoutMs,
-                                            exitCode);
+    const bool ended =
+        WaitForProcessHandle(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(process)), timeoutMs, exitCode);
     CloseHandle(process);
     return ended;
 }

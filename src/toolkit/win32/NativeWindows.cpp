@@ -36,15 +36,24 @@ int WindowDpi(HWND h)
 
 Kind KindOf(TControl& c)
 {
-    if (dynamic_cast<TForm*>(&c)) return Kind::Form;
-    if (dynamic_cast<TLabel*>(&c)) return Kind::Label;
-    if (dynamic_cast<TButton*>(&c)) return Kind::Button;
-    if (dynamic_cast<TCheckBox*>(&c)) return Kind::CheckBox;
-    if (dynamic_cast<TRadioButton*>(&c)) return Kind::Radio;
-    if (dynamic_cast<TImage*>(&c)) return Kind::Image;
-    if (dynamic_cast<TProgressBar*>(&c)) return Kind::Progress;
-    if (dynamic_cast<TRichEdit*>(&c)) return Kind::RichEdit;
-    if (dynamic_cast<TWinControl*>(&c)) return Kind::Panel;
+    if (dynamic_cast<TForm*>(&c))
+        return Kind::Form;
+    if (dynamic_cast<TLabel*>(&c))
+        return Kind::Label;
+    if (dynamic_cast<TButton*>(&c))
+        return Kind::Button;
+    if (dynamic_cast<TCheckBox*>(&c))
+        return Kind::CheckBox;
+    if (dynamic_cast<TRadioButton*>(&c))
+        return Kind::Radio;
+    if (dynamic_cast<TImage*>(&c))
+        return Kind::Image;
+    if (dynamic_cast<TProgressBar*>(&c))
+        return Kind::Progress;
+    if (dynamic_cast<TRichEdit*>(&c))
+        return Kind::RichEdit;
+    if (dynamic_cast<TWinControl*>(&c))
+        return Kind::Panel;
     return Kind::Static;
 }
 
@@ -123,9 +132,15 @@ void PaintLabel(TLabel& l, const DRAWITEMSTRUCT& d, int dpi)
     SetTextColor(dc, l.EnabledInChain() ? ColorRef(font.Color) : GetSysColor(COLOR_GRAYTEXT));
     UINT flags = DT_EXPANDTABS | (l.WordWrap() ? DT_WORDBREAK : 0) | (l.ShowAccelChar() ? 0 : DT_NOPREFIX);
     switch (l.Alignment()) {
-    case taCenter: flags |= DT_CENTER; break;
-    case taRightJustify: flags |= DT_RIGHT; break;
-    default: flags |= DT_LEFT; break;
+    case taCenter:
+        flags |= DT_CENTER;
+        break;
+    case taRightJustify:
+        flags |= DT_RIGHT;
+        break;
+    default:
+        flags |= DT_LEFT;
+        break;
     }
     if (l.Layout() != tlTop) {
         RECT calc = r;
@@ -146,15 +161,22 @@ void PaintPanel(TPanel& p, HWND hwnd, int dpi)
     GetClientRect(hwnd, &r);
     UINT edges = 0;
     unsigned e = p.BevelEdges();
-    if (e & BevelEdge::Left) edges |= BF_LEFT;
-    if (e & BevelEdge::Top) edges |= BF_TOP;
-    if (e & BevelEdge::Right) edges |= BF_RIGHT;
-    if (e & BevelEdge::Bottom) edges |= BF_BOTTOM;
+    if (e & BevelEdge::Left)
+        edges |= BF_LEFT;
+    if (e & BevelEdge::Top)
+        edges |= BF_TOP;
+    if (e & BevelEdge::Right)
+        edges |= BF_RIGHT;
+    if (e & BevelEdge::Bottom)
+        edges |= BF_BOTTOM;
     auto edgeFor = [](TBevelCut cut) -> UINT {
         switch (cut) {
-        case bvLowered: return BDR_SUNKENOUTER;
-        case bvRaised: return BDR_RAISEDINNER;
-        default: return 0;
+        case bvLowered:
+            return BDR_SUNKENOUTER;
+        case bvRaised:
+            return BDR_RAISEDINNER;
+        default:
+            return 0;
         }
     };
     int width = Scale(p.BevelWidth(), dpi);
@@ -164,10 +186,14 @@ void PaintPanel(TPanel& p, HWND hwnd, int dpi)
         for (int i = 0; i < width; ++i) {
             if (UINT edge = edgeFor(cut))
                 DrawEdge(dc, &r, edge, edges);
-            if (edges & BF_LEFT) ++r.left;
-            if (edges & BF_TOP) ++r.top;
-            if (edges & BF_RIGHT) --r.right;
-            if (edges & BF_BOTTOM) --r.bottom;
+            if (edges & BF_LEFT)
+                ++r.left;
+            if (edges & BF_TOP)
+                ++r.top;
+            if (edges & BF_RIGHT)
+                --r.right;
+            if (edges & BF_BOTTOM)
+                --r.bottom;
         }
     }
     UString caption = p.Caption();
@@ -543,18 +569,24 @@ DWORD FormStyle(const TForm& form)
     unsigned icons = form.BorderIcons();
     bool sysMenu = icons & BorderIcon::SystemMenu;
     switch (form.BorderStyle()) {
-    case bsNone: return style | WS_POPUP;
-    case bsDialog: return style | WS_POPUP | WS_CAPTION | WS_DLGFRAME | DS_MODALFRAME | (sysMenu ? WS_SYSMENU : 0);
-    case bsToolWindow: return style | WS_POPUP | WS_CAPTION | (sysMenu ? WS_SYSMENU : 0);
-    case bsSizeToolWin: return style | WS_POPUP | WS_CAPTION | WS_THICKFRAME | (sysMenu ? WS_SYSMENU : 0);
+    case bsNone:
+        return style | WS_POPUP;
+    case bsDialog:
+        return style | WS_POPUP | WS_CAPTION | WS_DLGFRAME | DS_MODALFRAME | (sysMenu ? WS_SYSMENU : 0);
+    case bsToolWindow:
+        return style | WS_POPUP | WS_CAPTION | (sysMenu ? WS_SYSMENU : 0);
+    case bsSizeToolWin:
+        return style | WS_POPUP | WS_CAPTION | WS_THICKFRAME | (sysMenu ? WS_SYSMENU : 0);
     case bsSingle:
     case bsSizeable:
     default:
         style |= WS_OVERLAPPED | WS_CAPTION | (form.BorderStyle() == bsSizeable ? WS_THICKFRAME : WS_BORDER);
         if (sysMenu) {
             style |= WS_SYSMENU;
-            if (icons & BorderIcon::Minimize) style |= WS_MINIMIZEBOX;
-            if (icons & BorderIcon::Maximize) style |= WS_MAXIMIZEBOX;
+            if (icons & BorderIcon::Minimize)
+                style |= WS_MINIMIZEBOX;
+            if (icons & BorderIcon::Maximize)
+                style |= WS_MAXIMIZEBOX;
         }
         return style;
     }
@@ -564,11 +596,18 @@ DWORD FormExStyle(const TForm& form)
 {
     DWORD ex = WS_EX_CONTROLPARENT;
     switch (form.BorderStyle()) {
-    case bsDialog: ex |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE; break;
+    case bsDialog:
+        ex |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+        break;
     case bsToolWindow:
-    case bsSizeToolWin: ex |= WS_EX_TOOLWINDOW; break;
-    case bsNone: break;
-    default: ex |= WS_EX_WINDOWEDGE; break;
+    case bsSizeToolWin:
+        ex |= WS_EX_TOOLWINDOW;
+        break;
+    case bsNone:
+        break;
+    default:
+        ex |= WS_EX_WINDOWEDGE;
+        break;
     }
     if (Application && Application->MainFormOnTaskBar && Application->MainForm() == &form)
         ex |= WS_EX_APPWINDOW;
@@ -756,17 +795,20 @@ void Apply(const PropChange& change)
         break;
     case Prop::Style:
         if (form) {
-            SetWindowLongPtrW(h, GWL_STYLE, static_cast<LONG_PTR>(FormStyle(*form) | (form->Visible() ? WS_VISIBLE : 0)));
+            SetWindowLongPtrW(h, GWL_STYLE,
+                              static_cast<LONG_PTR>(FormStyle(*form) | (form->Visible() ? WS_VISIBLE : 0)));
             LONG_PTR ex = GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED;
             SetWindowLongPtrW(h, GWL_EXSTYLE, static_cast<LONG_PTR>(FormExStyle(*form)) | ex);
-            SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+            SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
             PlaceForm(*form, h);
         } else {
             LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
             style = c.TabStop() ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
             SetWindowLongPtrW(h, GWL_STYLE, style);
             if (p->kind == Kind::Button)
-                SendMessageW(h, BM_SETSTYLE, static_cast<TButton&>(c).Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+                SendMessageW(h, BM_SETSTYLE, static_cast<TButton&>(c).Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
+                             TRUE);
             if (p->kind == Kind::RichEdit)
                 SendMessageW(h, EM_SETREADONLY, static_cast<TRichEdit&>(c).ReadOnly(), 0);
             InvalidateRect(h, nullptr, TRUE);
@@ -799,8 +841,7 @@ void Apply(const PropChange& change)
     }
 }
 
-void MeasureText(const TControl& control, const UString& text, bool wordWrap, int maxWidth, int& width,
-                 int& height)
+void MeasureText(const TControl& control, const UString& text, bool wordWrap, int maxWidth, int& width, int& height)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, FontFor(control.Font(), 96));
