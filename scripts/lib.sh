@@ -7,7 +7,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 wine32:i386 fonts-wine xvfb openbox x11-utils xdotool imagemagick liblnk-utils
   python3-openpyxl clang-14 libclang-rt-14-dev
-  osslsigncode openssl
+  osslsigncode openssl clang-format
   locales
 )
 
