@@ -4,11 +4,9 @@
 // page; anything else ends the program before the new version writes anything.
 #include "forms/Prepare_previous.h"
 
-#include <chrono>
 #include <cstdio>
 #include <initializer_list>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "app/App.h"
@@ -247,19 +245,6 @@ void TFPrepare::RemovePreviousDirectly()
     CloseApplicationWindow();
     KillProcessByName(App.SetupValue(u"%PROGRAM_EXEC"));
     EmptyPreviousInstallDir();
-}
-
-void TFPrepare::CloseApplicationWindow()
-{
-    // An empty caption names no window of the product.
-    const UString caption = App.SetupValue(u"%PROGRAM_FORMCAPTION");
-    if (caption.empty())
-        return;
-    const uint64_t window = Platform().FindWindowByCaption(caption);
-    if (window == 0)
-        return;
-    Platform().SendCloseRequest(window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void TFPrepare::EmptyPreviousInstallDir()

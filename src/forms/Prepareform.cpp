@@ -77,6 +77,8 @@ void TakeOwnership(const UString& folder) { RunAndWait(u"TAKEOWN /A /F \"" + fol
 
 }  // namespace
 
+void TFPrepare::CloseApplicationWindow() { CloseWindowCaptioned(App.SetupValue(u"%PROGRAM_FORMCAPTION"), true); }
+
 void TFPrepare::FormShow(TObject* Sender)
 {
     const std::vector<UString> arguments = Platform().CommandLineArgs();
@@ -131,7 +133,7 @@ void TFPrepare::Timer1Timer(TObject* Sender)
         Timer1->SetEnabled(false);
         // The product must not hold its files while they are removed.
         if (Platform().FileExists(App.SetupIniPath)) {
-            CloseWindowCaptioned(App.SetupValue(u"%PROGRAM_FORMCAPTION"), true);
+            CloseApplicationWindow();
             StopProcessByName(App.SetupValue(u"%PROGRAM_EXEC"), false);
         }
         CloseWindowCaptioned(u"UpdaterForm", false);
