@@ -4,7 +4,6 @@
 // page; anything else ends the program before the new version writes anything.
 #include "forms/Prepare_previous.h"
 
-#include <cstdio>
 #include <initializer_list>
 #include <optional>
 #include <vector>
@@ -170,9 +169,8 @@ UString GetFileStamp(const UString& path)
     const UString yearText = IntToStr(year);
     if (yearText.size() < 4)
         return u"";
-    char monthDay[8];
-    std::snprintf(monthDay, sizeof monthDay, "%02u%02u", month, day);
-    return yearText.substr(2, 2) + u"." + FromUtf8(monthDay);
+    const auto twoDigits = [](unsigned n) { return UString{char16_t(u'0' + n / 10 % 10), char16_t(u'0' + n % 10)}; };
+    return yearText.substr(2, 2) + u"." + twoDigits(month) + twoDigits(day);
 }
 
 void TFPrepare::RemovePreviousVersion()
