@@ -28,7 +28,8 @@ TEST_F(RecordsTest, AMissingNameWritesNothingIntoSharedKeys)
         Set(key, "");
         WritePackage();
         ASSERT_TRUE(RunInstall().threadFinished);
-        for (const UString shared : {UString(), UString(u"Software"), kUninstallKey, UString(u"Software\\Brightwater")})
+        for (const UString& shared :
+             {UString(), UString(u"Software"), kUninstallKey, UString(u"Software\\Brightwater")})
             EXPECT_THAT(KeyValues(RegRoot::LocalMachine, shared), IsEmpty()) << ToUtf8(shared);
         const std::vector<UString> lines = DebugLines();
         EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const UString& l) {
