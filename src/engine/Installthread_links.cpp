@@ -6,21 +6,6 @@
 #include "platform/Platform.h"
 #include "util/PathGuard.h"
 
-namespace {
-
-// The shortcut's file, also when it could not be saved: the recorded path is how a
-// later uninstallation finds the Start-menu folders, and deleting a missing file
-// does no harm.
-UString MakeShortcut(const UString& file, const UString& target, const UString& description, const UString& icon,
-                     const UString& arguments)
-{
-    if (!CreateShortcutFile(file, target, description, icon, arguments))
-        Platform().DebugOutput(u"Shortcut not saved: " + file);
-    return file;
-}
-
-}  // namespace
-
 void TInstallThread::CreateLinks(const UString& publisherFolder, const UString& programFolder)
 {
     SetStatus(App.GetText(App.TextSection, textkeys::CreateLinks));
@@ -30,13 +15,7 @@ void TInstallThread::CreateLinks(const UString& publisherFolder, const UString& 
 
     // An unknown shell folder would put the shortcuts at the drive's root.
     if (IsFullPath(IncludeTrailingPathDelimiter(programs))) {
-        UString folder = programs;
-        for (const UString& part : {publisherFolder, programFolder}) {
-            if (part.empty())
-                continue;
-            folder += u"\\" + part;
-            Platform().CreateDirectory(folder);
-        }
+        const UString folder = CreateStartMenuFolder(programs, publisherFolder, programFolder);
         const UString execName = App.GetText(textkeys::UninstallSection, textkeys::LinkProgramsExec);
         App.LinkProgramsExecPath = MakeShortcut(folder + u"\\" + execName + u".lnk", App.ProgramExePath,
                                                 App.ProductName, App.ProgramExePath, u"");

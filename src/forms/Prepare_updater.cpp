@@ -82,12 +82,6 @@ void DeleteShortcut(const UString& path)
     Platform().DeleteFile(path);
 }
 
-UString MakeShortcut(const UString& file, const UString& target, const UString& description, const UString& icon,
-                     const UString& arguments)
-{
-    return CreateShortcutFile(file, target, description, icon, arguments) ? file : UString();
-}
-
 // The record file's section of a key: the key's full registry path.
 UString SectionOf(UStringView rootName, const UString& keyPath)
 {
@@ -344,13 +338,7 @@ void TFPrepare::RewriteShortcuts(const UString& publisherFolder, const UString& 
 
     const UString programs = GetSpecialFolderPath(23);
     if (IsFullPath(IncludeTrailingPathDelimiter(programs))) {
-        UString folder = programs;
-        for (const UString& part : {publisherFolder, programFolder}) {
-            if (part.empty())
-                continue;
-            folder += u"\\" + part;
-            Platform().CreateDirectory(folder);
-        }
+        const UString folder = CreateStartMenuFolder(programs, publisherFolder, programFolder);
 
         const UString execLink = folder + u"\\" + App.GetText(u"UNINSTALL", u"LINK_PROGRAMS_EXEC") + u".lnk";
         if (execLink != old.LINK_ProgramsExec || programMoved) {

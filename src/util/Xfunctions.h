@@ -40,6 +40,14 @@ UString GetSpecialFolderPath(int csidl);
 // Creates no folders. False when the shortcut file was not written.
 bool CreateShortcutFile(const UString& linkFile, const UString& target, const UString& description,
                         const UString& iconFile, const UString& arguments);
+// CreateShortcutFile, returning linkFile also when it could not be saved (a debug
+// line says so): the recorded path is how a later uninstallation finds the Start-menu
+// folders, and deleting a missing file does no harm.
+UString MakeShortcut(const UString& linkFile, const UString& target, const UString& description,
+                     const UString& iconFile, const UString& arguments);
+// Creates programs\publisherFolder\programFolder one level at a time, skipping an
+// empty name, and returns the deepest folder.
+UString CreateStartMenuFolder(const UString& programs, const UString& publisherFolder, const UString& programFolder);
 
 // --- file trees ---
 // Listings take the entries in the file system's order, skip those whose attributes

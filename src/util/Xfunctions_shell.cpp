@@ -101,3 +101,23 @@ bool CreateShortcutFile(const UString& linkFile, const UString& target, const US
         link.arguments = arguments;
     return Platform().WriteShortcut(link);
 }
+
+UString MakeShortcut(const UString& linkFile, const UString& target, const UString& description,
+                     const UString& iconFile, const UString& arguments)
+{
+    if (!CreateShortcutFile(linkFile, target, description, iconFile, arguments))
+        Platform().DebugOutput(u"Shortcut not saved: " + linkFile);
+    return linkFile;
+}
+
+UString CreateStartMenuFolder(const UString& programs, const UString& publisherFolder, const UString& programFolder)
+{
+    UString folder = programs;
+    for (const UString& part : {publisherFolder, programFolder}) {
+        if (part.empty())
+            continue;
+        folder += u"\\" + part;
+        Platform().CreateDirectory(folder);
+    }
+    return folder;
+}
