@@ -126,13 +126,13 @@ protected:
     // The description of a shortcut ("old" when it was not made anew), or "<none>".
     UString LinkDescription(const UString& link)
     {
-        const std::optional<ShortcutSpec> spec = machine().ReadShortcut(link);
-        return spec ? spec->description : u"<none>";
+        const std::optional<ShortcutSpec> shortcut = machine().ReadShortcut(link);
+        return shortcut ? shortcut->description : u"<none>";
     }
     UString LinkTarget(const UString& link)
     {
-        const std::optional<ShortcutSpec> spec = machine().ReadShortcut(link);
-        return spec ? spec->target : u"<none>";
+        const std::optional<ShortcutSpec> shortcut = machine().ReadShortcut(link);
+        return shortcut ? shortcut->target : u"<none>";
     }
     std::vector<UString> Started() { return machine().JournalOf(SimJournal::ShellExecute); }
     bool DebugSays(UStringView part)

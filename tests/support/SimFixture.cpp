@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -44,3 +46,19 @@ void SimFixture::PutFile(const UString& path, const std::string& bytes)
 }
 
 std::string SimFixture::FileText(const UString& path) { return machine().ReadWholeFile(path).value_or("<missing>"); }
+
+std::map<std::string, std::string> SimFixture::MachineState()
+{
+    std::map<std::string, std::string> state;
+    auto read = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    };
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(std::filesystem::path(machineFolder()) / "drive_c"))
+        state[entry.path().string()] = entry.is_regular_file() ? read(entry.path()) : "<folder>";
+    state["<registry>"] = read(machine().RegistryFile());
+    return state;
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,9 @@ protected:
     void PutFile(const UString& path, const std::string& bytes = {});
     // The file's content, or "<missing>".
     std::string FileText(const UString& path);
+    // Every file and folder of drive C: with its bytes, and the registry file: two
+    // readings compare equal only when the run changed nothing on the machine.
+    std::map<std::string, std::string> MachineState();
 
 private:
     ScopedSimMachine scope_;

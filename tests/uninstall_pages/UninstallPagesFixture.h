@@ -74,8 +74,6 @@ protected:
 
     // The names of the visible forms, the main (transparent) form left out.
     std::vector<UString> Shown();
-    // Every file of the machine's drive with its bytes, and the registry as text.
-    std::map<std::string, std::string> MachineState();
 
     std::unique_ptr<TApplication> app;
     ShownForms shownForms;

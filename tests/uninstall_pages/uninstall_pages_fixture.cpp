@@ -1,8 +1,6 @@
 #include "uninstall_pages/UninstallPagesFixture.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/App.h"
 #include "forms/Askinstallform.h"
@@ -170,20 +168,4 @@ std::vector<UString> UninstallPagesTest::Shown()
         if (form->Visible() && form != FPrepare)
             names.push_back(form->Name());
     return names;
-}
-
-std::map<std::string, std::string> UninstallPagesTest::MachineState()
-{
-    std::map<std::string, std::string> state;
-    auto read = [](const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    };
-    for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(std::filesystem::path(machineFolder()) / "drive_c"))
-        state[entry.path().string()] = entry.is_regular_file() ? read(entry.path()) : "<folder>";
-    state["<registry>"] = read(machine().RegistryFile());
-    return state;
 }

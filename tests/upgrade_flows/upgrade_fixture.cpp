@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/App.h"
 #include "forms/Askinstallform.h"
@@ -183,20 +181,4 @@ std::vector<UString> UpgradeTest::MessageTexts()
     for (const headless::MessageBoxRecord& box : headless::MessageBoxes())
         texts.push_back(box.text);
     return texts;
-}
-
-std::map<std::string, std::string> UpgradeTest::MachineState()
-{
-    std::map<std::string, std::string> state;
-    auto read = [](const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    };
-    for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(std::filesystem::path(machineFolder()) / "drive_c"))
-        state[entry.path().string()] = entry.is_regular_file() ? read(entry.path()) : "<folder>";
-    state["<registry>"] = read(machine().RegistryFile());
-    return state;
 }
